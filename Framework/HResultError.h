@@ -1,0 +1,39 @@
+#pragma once
+// Failures inside the program travel as HResultError and become an HRESULT again at the boundary
+// of the operation (a COM method, a window handler, a thread procedure).
+#include <windows.h>
+#include <exception>
+
+class HResultError : public std::exception {
+public:
+    explicit HResultError(HRESULT hr) noexcept : m_hr(hr) {}
+    HRESULT Code() const noexcept { return m_hr; }
+    const char* what() const noexcept override { return "HRESULT failure"; }
+
+private:
+    HRESULT m_hr;
+};
+
+// Throws a failed HRESULT; passes success codes through.
+inline HRESULT ThrowIfFailed(HRESULT hr)
+{
+    if (FAILED(hr)) throw HResultError(hr);
+    return hr;
+}
+
+// Throws the thread's last Win32 error (E_FAIL when there is none) unless the condition holds.
+void ThrowLastErrorIf(bool failed);
+
+// The HRESULT of the exception being handled; call only inside a catch block.
+HRESULT HResultFromCaughtException() noexcept;
+
+// Runs an operation and turns whatever it throws into an HRESULT.
+template <class Operation>
+HRESULT CatchAsHResult(Operation&& operation) noexcept
+{
+    try {
+        return operation();
+    } catch (...) {
+        return HResultFromCaughtException();
+    }
+}

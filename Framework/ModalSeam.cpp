@@ -1,0 +1,58 @@
+#include "Framework/ModalSeam.h"
+#include <mutex>
+#include <utility>
+
+namespace {
+std::mutex g_seamLock;
+
+ModalSeam& Current()
+{
+    static ModalSeam seam;
+    return seam;
+}
+
+// A copy of one replacement, taken under the lock so that a call on another thread sees a whole one.
+template <class Member>
+auto Replacement(Member member)
+{
+    std::lock_guard guard(g_seamLock);
+    return Current().*member;
+}
+}
+
+int ShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type)
+{
+    if (auto replaced = Replacement(&ModalSeam::messageBox)) return replaced(owner, text, caption, type);
+    return MessageBoxW(owner, text, caption, type);
+}
+
+BOOL PlayMessageBeep(UINT type)
+{
+    if (auto replaced = Replacement(&ModalSeam::messageBeep)) return replaced(type);
+    return MessageBeep(type);
+}
+
+SHORT QueryKeyState(int virtualKey)
+{
+    if (auto replaced = Replacement(&ModalSeam::keyState)) return replaced(virtualKey);
+    return GetKeyState(virtualKey);
+}
+
+INT_PTR RunModalDialog(HINSTANCE module, UINT templateId, HWND owner, DLGPROC procedure, LPARAM initParam)
+{
+    if (auto replaced = Replacement(&ModalSeam::modalDialog))
+        return replaced(module, templateId, owner, procedure, initParam);
+    return DialogBoxParamW(module, MAKEINTRESOURCEW(templateId), owner, procedure, initParam);
+}
+
+ScopedModalSeam::ScopedModalSeam(ModalSeam replacement)
+{
+    std::lock_guard guard(g_seamLock);
+    m_previous = std::exchange(Current(), std::move(replacement));
+}
+
+ScopedModalSeam::~ScopedModalSeam()
+{
+    std::lock_guard guard(g_seamLock);
+    Current() = std::move(m_previous);
+}

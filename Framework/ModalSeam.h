@@ -1,0 +1,32 @@
+#pragma once
+// The one seam for everything that waits on the user or the desktop: message boxes, beeps, modal
+// dialogs and key-state queries. The program calls these functions; a test replaces them for its
+// scope to record each call and answer it, so that no test ever waits on a real modal box.
+#include <windows.h>
+#include <functional>
+
+int ShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type);
+BOOL PlayMessageBeep(UINT type);
+SHORT QueryKeyState(int virtualKey);
+INT_PTR RunModalDialog(HINSTANCE module, UINT templateId, HWND owner, DLGPROC procedure, LPARAM initParam);
+
+// Replacements; an empty one leaves the real call in place.
+struct ModalSeam {
+    std::function<int(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type)> messageBox;
+    std::function<BOOL(UINT type)> messageBeep;
+    std::function<SHORT(int virtualKey)> keyState;
+    std::function<INT_PTR(HINSTANCE module, UINT templateId, HWND owner, DLGPROC procedure, LPARAM initParam)>
+        modalDialog;
+};
+
+// Installs replacements for its lifetime and puts the previous ones back after.
+class ScopedModalSeam {
+public:
+    explicit ScopedModalSeam(ModalSeam replacement);
+    ScopedModalSeam(const ScopedModalSeam&) = delete;
+    ScopedModalSeam& operator=(const ScopedModalSeam&) = delete;
+    ~ScopedModalSeam();
+
+private:
+    ModalSeam m_previous;
+};

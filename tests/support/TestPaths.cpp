@@ -1,0 +1,36 @@
+#include "tests/support/TestPaths.h"
+#include <shellapi.h>
+#include <objbase.h>
+#include <vector>
+
+std::wstring TestProgramFolder()
+{
+    wchar_t path[MAX_PATH]{};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path);
+    return folder.substr(0, folder.find_last_of(L'\\'));
+}
+
+TempFolder::TempFolder()
+{
+    wchar_t temp[MAX_PATH]{};
+    GetTempPathW(MAX_PATH, temp);
+    GUID guid{};
+    CoCreateGuid(&guid);
+    wchar_t name[64]{};
+    StringFromGUID2(guid, name, 64);
+    m_path = std::wstring(temp) + L"lumenfold-test-" + std::wstring(name + 1, 36);
+    CreateDirectoryW(m_path.c_str(), nullptr);
+}
+
+TempFolder::~TempFolder()
+{
+    std::vector<wchar_t> from(m_path.begin(), m_path.end());
+    from.push_back(L'\0');
+    from.push_back(L'\0');
+    SHFILEOPSTRUCTW operation{};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.data();
+    operation.fFlags = FOF_NO_UI;
+    SHFileOperationW(&operation);
+}

@@ -1,0 +1,22 @@
+#pragma once
+// Files and folders of the test programs.
+#include <windows.h>
+#include <string>
+
+// The folder of the running test program (the build's bin folder).
+std::wstring TestProgramFolder();
+
+// A new empty folder under the temporary folder, removed with everything in it on destruction.
+class TempFolder {
+public:
+    TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    ~TempFolder();
+
+    const std::wstring& Path() const noexcept { return m_path; }
+    std::wstring File(const std::wstring& name) const { return m_path + L"\\" + name; }
+
+private:
+    std::wstring m_path;
+};

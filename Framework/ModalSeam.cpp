@@ -45,6 +45,18 @@ INT_PTR RunModalDialog(HINSTANCE module, UINT templateId, HWND owner, DLGPROC pr
     return DialogBoxParamW(module, MAKEINTRESOURCEW(templateId), owner, procedure, initParam);
 }
 
+void EndProcess(UINT exitCode)
+{
+    if (auto replaced = Replacement(&ModalSeam::endProcess)) return replaced(exitCode);
+    ExitProcess(exitCode);
+}
+
+void EndCurrentThread(DWORD exitCode)
+{
+    if (auto replaced = Replacement(&ModalSeam::endCurrentThread)) return replaced(exitCode);
+    TerminateThread(GetCurrentThread(), exitCode);
+}
+
 ScopedModalSeam::ScopedModalSeam(ModalSeam replacement)
 {
     std::lock_guard guard(g_seamLock);

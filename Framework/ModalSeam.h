@@ -9,6 +9,10 @@ int ShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT
 BOOL PlayMessageBeep(UINT type);
 SHORT QueryKeyState(int virtualKey);
 INT_PTR RunModalDialog(HINSTANCE module, UINT templateId, HWND owner, DLGPROC procedure, LPARAM initParam);
+// Ending the process or the calling thread after a fault that cannot be survived; a test replaces
+// them so that it can watch the decision without ending itself.
+void EndProcess(UINT exitCode);
+void EndCurrentThread(DWORD exitCode);
 
 // Replacements; an empty one leaves the real call in place.
 struct ModalSeam {
@@ -17,6 +21,8 @@ struct ModalSeam {
     std::function<SHORT(int virtualKey)> keyState;
     std::function<INT_PTR(HINSTANCE module, UINT templateId, HWND owner, DLGPROC procedure, LPARAM initParam)>
         modalDialog;
+    std::function<void(UINT exitCode)> endProcess;
+    std::function<void(DWORD exitCode)> endCurrentThread;
 };
 
 // Installs replacements for its lifetime and puts the previous ones back after.

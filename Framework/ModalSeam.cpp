@@ -1,4 +1,5 @@
 #include "Framework/ModalSeam.h"
+#include <shellapi.h>
 #include <mutex>
 #include <utility>
 
@@ -55,6 +56,14 @@ void EndCurrentThread(DWORD exitCode)
 {
     if (auto replaced = Replacement(&ModalSeam::endCurrentThread)) return replaced(exitCode);
     TerminateThread(GetCurrentThread(), exitCode);
+}
+
+HINSTANCE OpenWithShell(HWND owner, const wchar_t* verb, const wchar_t* file, const wchar_t* parameters,
+                           const wchar_t* directory, int showCommand)
+{
+    if (auto replaced = Replacement(&ModalSeam::shellExecute))
+        return replaced(owner, verb, file, parameters, directory, showCommand);
+    return ShellExecuteW(owner, verb, file, parameters, directory, showCommand);
 }
 
 ScopedModalSeam::ScopedModalSeam(ModalSeam replacement)

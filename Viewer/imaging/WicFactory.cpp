@@ -1,4 +1,5 @@
 #include "Viewer/imaging/WicFactory.h"
+#include <mutex>
 #include <utility>
 
 ComPtr<IWICImagingFactory> g_WicFactory;
@@ -15,6 +16,14 @@ void DropFactory() noexcept
 HRESULT CreateWicFactory() noexcept
 {
     DropFactory();
+    return g_WicFactory.CoCreate(CLSID_WICImagingFactory);
+}
+
+HRESULT CreateWicFactoryIfMissing() noexcept
+{
+    static std::mutex creation;
+    std::lock_guard guard(creation);
+    if (g_WicFactory) return S_OK;
     return g_WicFactory.CoCreate(CLSID_WICImagingFactory);
 }
 

@@ -9,5 +9,8 @@ extern ComPtr<IWICImagingFactory> g_WicFactory;
 
 // Replaces any factory already there with a new one; S_OK or the creation's HRESULT.
 HRESULT CreateWicFactory() noexcept;
+// For a decode worker that finds no factory: creates one unless another worker got there first, so
+// that workers starting together make one factory and leak none. S_OK or the creation's HRESULT.
+HRESULT CreateWicFactoryIfMissing() noexcept;
 // Releases the factory when there is one; always S_OK.
 HRESULT ReleaseWicFactory() noexcept;

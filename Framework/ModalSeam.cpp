@@ -59,9 +59,9 @@ void EndCurrentThread(DWORD exitCode)
 }
 
 HINSTANCE OpenWithShell(HWND owner, const wchar_t* verb, const wchar_t* file, const wchar_t* parameters,
-                           const wchar_t* directory, int showCommand)
+                        const wchar_t* directory, int showCommand)
 {
-    if (auto replaced = Replacement(&ModalSeam::shellExecute))
+    if (auto replaced = Replacement(&ModalSeam::openWithShell))
         return replaced(owner, verb, file, parameters, directory, showCommand);
     return ShellExecuteW(owner, verb, file, parameters, directory, showCommand);
 }

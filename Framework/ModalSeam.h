@@ -1,7 +1,8 @@
 #pragma once
 // The one seam for everything that waits on the user or the desktop: message boxes, beeps, modal
-// dialogs, key-state queries and opening a document or page with the shell. The program calls these functions; a test replaces them for its
-// scope to record each call and answer it, so that no test ever waits on a real modal box.
+// dialogs, key-state queries and opening a page or program with the shell. The program calls these
+// functions; a test replaces them for its scope to record each call and answer it, so that no test
+// ever waits on a real modal box.
 #include <windows.h>
 #include <functional>
 
@@ -11,7 +12,7 @@ SHORT QueryKeyState(int virtualKey);
 INT_PTR RunModalDialog(HINSTANCE module, UINT templateId, HWND owner, DLGPROC procedure, LPARAM initParam);
 // ShellExecuteW: starts another program or opens a page in the user's browser.
 HINSTANCE OpenWithShell(HWND owner, const wchar_t* verb, const wchar_t* file, const wchar_t* parameters,
-                           const wchar_t* directory, int showCommand);
+                        const wchar_t* directory, int showCommand);
 // Ending the process or the calling thread after a fault that cannot be survived; a test replaces
 // them so that it can watch the decision without ending itself.
 void EndProcess(UINT exitCode);
@@ -26,6 +27,9 @@ struct ModalSeam {
         modalDialog;
     std::function<void(UINT exitCode)> endProcess;
     std::function<void(DWORD exitCode)> endCurrentThread;
+    std::function<HINSTANCE(HWND owner, const wchar_t* verb, const wchar_t* file, const wchar_t* parameters,
+                            const wchar_t* directory, int showCommand)>
+        openWithShell;
 };
 
 // Installs replacements for its lifetime and puts the previous ones back after.

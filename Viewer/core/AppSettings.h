@@ -94,7 +94,7 @@ bool SettingsPresenceTest(HKEY key) noexcept;
 void LoadSettings(const RegKey& key);
 
 // Writes the first-run defaults (in load order) into the key; write failures are ignored.
-void WriteFirstRunSettings(const RegKey& key) noexcept;
+void WriteFirstRunSettings(RegKey& key) noexcept;
 
 // The start-up step: opens the settings key and loads it, or (missing, or fewer than 10 values)
 // creates it and writes the first-run defaults. Returns the key, open with read rights at least,

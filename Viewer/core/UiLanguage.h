@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 #include "Viewer/core/CommandLine.h"
 #include "Viewer/core/LanguageLibrary.h"
 
@@ -18,6 +19,9 @@ struct LanguageSources {
 
 // The running program and the locales of the system.
 LanguageSources SystemLanguageSources();
+
+// The language codes to try, in order, for a "lang" value (empty when none was given).
+std::vector<std::wstring> UiLanguageCandidates(std::wstring_view language, const LanguageSources& sources);
 
 // Loads the first library found in the candidate order and sets the language identifier and the
 // codes of LanguageResources. Returns 0 when a library is loaded; a negative value, after telling

@@ -1,6 +1,7 @@
 #include "Framework/ModalSeam.h"
 #include <shellapi.h>
 #include <mutex>
+#include <string>
 #include <utility>
 
 namespace {
@@ -64,6 +65,22 @@ HINSTANCE OpenWithShell(HWND owner, const wchar_t* verb, const wchar_t* file, co
     if (auto replaced = Replacement(&ModalSeam::openWithShell))
         return replaced(owner, verb, file, parameters, directory, showCommand);
     return ShellExecuteW(owner, verb, file, parameters, directory, showCommand);
+}
+
+BOOL LaunchProcess(const wchar_t* application, const wchar_t* commandLine)
+{
+    if (auto replaced = Replacement(&ModalSeam::launchProcess)) return replaced(application, commandLine);
+    // CreateProcessW may write into the command line, so it gets a copy of its own.
+    std::wstring writable(commandLine ? commandLine : L"");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(application, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
+        return FALSE;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return TRUE;
 }
 
 ScopedModalSeam::ScopedModalSeam(ModalSeam replacement)

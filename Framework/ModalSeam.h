@@ -17,6 +17,9 @@ HINSTANCE OpenWithShell(HWND owner, const wchar_t* verb, const wchar_t* file, co
 // them so that it can watch the decision without ending itself.
 void EndProcess(UINT exitCode);
 void EndCurrentThread(DWORD exitCode);
+// CreateProcessW with the given program and command line; the new process runs on its own (both
+// handles are closed). True when it started.
+BOOL LaunchProcess(const wchar_t* application, const wchar_t* commandLine);
 
 // Replacements; an empty one leaves the real call in place.
 struct ModalSeam {
@@ -30,6 +33,7 @@ struct ModalSeam {
     std::function<HINSTANCE(HWND owner, const wchar_t* verb, const wchar_t* file, const wchar_t* parameters,
                             const wchar_t* directory, int showCommand)>
         openWithShell;
+    std::function<BOOL(const wchar_t* application, const wchar_t* commandLine)> launchProcess;
 };
 
 // Installs replacements for its lifetime and puts the previous ones back after.

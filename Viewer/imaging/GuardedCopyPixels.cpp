@@ -1,0 +1,99 @@
+#include "Viewer/imaging/GuardedCopyPixels.h"
+#include "Framework/ModalSeam.h"
+#include "Viewer/core/DecodeThreadContext.h"
+#include <shlwapi.h>
+
+volatile LONG CodecCrashCount = 0;
+
+namespace {
+// ERROR_UNHANDLED_EXCEPTION, which mingw-w64's winerror.h lacks.
+constexpr DWORD ErrorUnhandledException = 574;
+
+// g++ cannot catch a fault with try/catch, so a vectored handler sends the faulting thread back to
+// the point it armed before calling into the codec. The jump happens after the exception dispatch
+// has finished (the handler only rewrites the thread's context), so no dispatcher frame is skipped.
+struct RecoveryPoint {
+    void* jumpBuffer[5];  // __builtin_setjmp's layout
+};
+
+// The slot of the armed recovery point of each thread; null on threads that are not in a guard.
+// Win32 TLS because the handler runs for every exception of every thread and must never allocate.
+DWORD RecoverySlot()
+{
+    static const DWORD slot = TlsAlloc();
+    return slot;
+}
+
+[[noreturn]] void ResumeAtRecoveryPoint(RecoveryPoint* point)
+{
+    __builtin_longjmp(point->jumpBuffer, 1);
+}
+
+// Faults are the exceptions of error severity; debugger notices, thread names and the like pass by.
+bool IsFault(DWORD code)
+{
+    return (code & 0xC0000000u) == 0xC0000000u;
+}
+
+LONG CALLBACK SendFaultToRecoveryPoint(EXCEPTION_POINTERS* exception)
+{
+    const DWORD lastError = GetLastError();
+    auto* point = static_cast<RecoveryPoint*>(TlsGetValue(RecoverySlot()));
+    SetLastError(lastError);
+    if (!point || !IsFault(exception->ExceptionRecord->ExceptionCode)) return EXCEPTION_CONTINUE_SEARCH;
+
+    CONTEXT* registers = exception->ContextRecord;
+    // A fresh frame below the faulting one, aligned as at a function's entry.
+    registers->Rsp = ((registers->Rsp - 512) & ~DWORD64(15)) - 8;
+    registers->Rip = reinterpret_cast<DWORD64>(&ResumeAtRecoveryPoint);
+    registers->Rcx = reinterpret_cast<DWORD64>(point);
+    return EXCEPTION_CONTINUE_EXECUTION;
+}
+
+void InstallFaultHandlerOnce()
+{
+    static const PVOID handler = AddVectoredExceptionHandler(1, SendFaultToRecoveryPoint);
+    (void)handler;
+}
+
+// True when the copy ran to its end; false when the codec faulted and the thread came back here.
+__attribute__((noinline)) bool CopyUnderRecoveryPoint(IWICBitmapSource* source, const WICRect* rect, UINT stride,
+                                                      UINT bufferSize, BYTE* buffer, HRESULT* result)
+{
+    RecoveryPoint point;
+    if (__builtin_setjmp(point.jumpBuffer)) {
+        TlsSetValue(RecoverySlot(), nullptr);
+        return false;
+    }
+    TlsSetValue(RecoverySlot(), &point);
+    *result = source->CopyPixels(rect, stride, bufferSize, buffer);
+    TlsSetValue(RecoverySlot(), nullptr);
+    return true;
+}
+
+void TellUserOfCodecCrash(const DecodeThreadContext* context, bool rawCodec, const wchar_t* path)
+{
+    wchar_t text[2048] = L"";
+    // wnsprintfW reads "%s" as a wide string, the form the language library's message uses.
+    wnsprintfW(text, ARRAYSIZE(text), context->CrashMessage(), path);
+    StrCatBuffW(text, rawCodec ? context->CrashRawCodecEnding() : context->CrashGeneralEnding(), ARRAYSIZE(text));
+    ShowMessageBox(GetActiveWindow(), text, context->CrashCaption(), MB_ICONERROR | MB_TASKMODAL | MB_TOPMOST);
+}
+}
+
+HRESULT GuardedCopyPixels(const DecodeThreadContext* context, bool rawCodec, const wchar_t* path,
+                          IWICBitmapSource* source, const WICRect* rect, UINT stride, UINT bufferSize, BYTE* buffer)
+{
+    if (!source) return E_INVALIDARG;
+    InstallFaultHandlerOnce();
+    HRESULT result = E_FAIL;
+    if (CopyUnderRecoveryPoint(source, rect, stride, bufferSize, buffer, &result)) return result;
+
+    if (InterlockedIncrement(&CodecCrashCount) == 1) {
+        TellUserOfCodecCrash(context, rawCodec, path);
+        EndProcess(0xFFFFFFFF);
+    } else {
+        EndCurrentThread(0xFFFFFFFF);
+    }
+    return HRESULT_FROM_WIN32(ErrorUnhandledException);
+}

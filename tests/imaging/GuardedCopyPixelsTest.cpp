@@ -1,0 +1,92 @@
+#include "Viewer/imaging/GuardedCopyPixels.h"
+#include "Framework/HResultError.h"
+#include "Framework/ModalSeam.h"
+#include "Viewer/core/DecodeThreadContext.h"
+#include "tests/imaging/FakeBitmapSource.h"
+#include <gmock/gmock.h>
+#include <string>
+#include <thread>
+
+namespace {
+struct MessageBoxCall {
+    std::wstring text;
+    std::wstring caption;
+    UINT type;
+};
+
+// Records what the guard decides after a fault instead of letting it end the test program.
+class CodecCrashGuard : public testing::Test {
+protected:
+    void SetUp() override { CodecCrashCount = 0; }
+    void TearDown() override { CodecCrashCount = 0; }
+
+    std::vector<MessageBoxCall> boxes;
+    std::vector<UINT> processEnds;
+    std::vector<DWORD> threadEnds;
+    ScopedModalSeam seam{ModalSeam{
+        .messageBox = [this](HWND, const wchar_t* text, const wchar_t* caption,
+                             UINT type) { boxes.push_back({text, caption, type}); return IDOK; },
+        .endProcess = [this](UINT code) { processEnds.push_back(code); },
+        .endCurrentThread = [this](DWORD code) { threadEnds.push_back(code); },
+    }};
+    DecodeThreadContext context{nullptr};
+    FakeBitmapSource source{4, 4, GUID_WICPixelFormat32bppPBGRA, 4};
+    std::vector<BYTE> buffer = std::vector<BYTE>(64);
+    const WICRect rect = {0, 0, 4, 4};
+
+    HRESULT Copy(bool raw = false)
+    {
+        return GuardedCopyPixels(&context, raw, L"C:\\pictures\\broken.nef", &source, &rect, 16, 64, buffer.data());
+    }
+};
+}
+
+TEST_F(CodecCrashGuard, PassesTheCopyAndItsResultThrough)
+{
+    source.pixels.assign(64, 0x5A);
+    EXPECT_EQ(S_OK, Copy());
+    EXPECT_EQ(source.pixels, buffer);
+    source.failAtCopy = 1;
+    EXPECT_EQ(E_FAIL, Copy());
+    EXPECT_EQ(E_INVALIDARG, GuardedCopyPixels(&context, false, L"x", nullptr, &rect, 16, 64, buffer.data()));
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(0, CodecCrashCount);
+}
+
+TEST_F(CodecCrashGuard, FirstFaultTellsTheUserAndEndsTheProcess)
+{
+    source.faultInCopy = true;
+    EXPECT_EQ(HRESULT_FROM_WIN32(574), Copy(true));
+    EXPECT_EQ(1, CodecCrashCount);
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(UINT(MB_ICONERROR | MB_TASKMODAL | MB_TOPMOST), boxes[0].type);
+    EXPECT_EQ(0x42010u, boxes[0].type);
+    EXPECT_EQ(std::wstring(context.CrashCaption()), boxes[0].caption);
+    EXPECT_THAT(boxes[0].text, testing::EndsWith(context.CrashRawCodecEnding()));
+    EXPECT_THAT(processEnds, testing::ElementsAre(0xFFFFFFFFu));
+    EXPECT_TRUE(threadEnds.empty());
+}
+
+TEST_F(CodecCrashGuard, LaterFaultsEndOnlyTheirOwnThread)
+{
+    source.faultInCopy = true;
+    Copy();
+    std::thread worker([this] { EXPECT_EQ(HRESULT_FROM_WIN32(574), Copy()); });
+    worker.join();
+    EXPECT_EQ(2, CodecCrashCount);
+    EXPECT_EQ(1u, boxes.size());
+    EXPECT_EQ(1u, processEnds.size());
+    EXPECT_THAT(threadEnds, testing::ElementsAre(0xFFFFFFFFu));
+}
+
+TEST_F(CodecCrashGuard, TheThreadWorksOnNormallyAfterAFault)
+{
+    source.faultInCopy = true;
+    Copy();
+    // Exceptions still unwind on this thread, and a guard armed again still catches.
+    EXPECT_EQ(E_ABORT, CatchAsHResult([]() -> HRESULT { throw HResultError(E_ABORT); }));
+    Copy();
+    EXPECT_EQ(2, CodecCrashCount);
+    source.faultInCopy = false;
+    EXPECT_EQ(S_OK, Copy());
+}

@@ -1,23 +1,7 @@
 // Entry of the viewer program.
-#include "Framework/MessageLoop.h"
-#include "Viewer/ui/MainFrame.h"
+#include "Viewer/core/ProcessMain.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand)
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandTail, int showCommand)
 {
-    CoInitialize(nullptr);
-    int result = 0;
-    {
-        MessageLoop loop;
-        RegisterMessageLoop(&loop);
-        CMainFrame frame;
-        if (frame.CreateFrame(100)) {
-            loop.AddMessageFilter(&frame);
-            ShowWindow(frame.m_hWnd, showCommand);
-            result = loop.Run();
-            loop.RemoveMessageFilter(&frame);
-        }
-        UnregisterMessageLoop();
-    }
-    CoUninitialize();
-    return result;
+    return ProcessMain(instance, commandTail, showCommand);
 }

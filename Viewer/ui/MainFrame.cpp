@@ -1,12 +1,311 @@
 #include "Viewer/ui/MainFrame.h"
+#include "Framework/RegKey.h"
+#include "Viewer/core/AppSettings.h"
+#include "Viewer/core/CommandLine.h"
+#include "Viewer/core/LastActivity.h"
+#include "Viewer/core/MyPictures.h"
+#include "Viewer/core/ProcessTestHooks.h"
+#include "Viewer/ui/WindowPlacement.h"
+#include <shlwapi.h>
+
+namespace {
+constexpr wchar_t kAppWindowValue[] = L"AppWindow";
+constexpr wchar_t kAppWindowMaximizedValue[] = L"AppWindow.Maximized";
+constexpr DWORD kKioskRemovedStyles = WS_CAPTION | WS_THICKFRAME;
+constexpr UINT kStyleChangeFlags =
+    SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOCOPYBITS;
+constexpr UINT kWakeUpGuardMs = 4000;
+
+bool IsFolder(const wchar_t* path)
+{
+    return path && *path && PathIsDirectoryW(path);
+}
+
+// Brings a window to the front without leaving it on top of everything.
+void RaiseAboveOthersOnce(HWND window)
+{
+    constexpr UINT flags = SWP_NOSIZE | SWP_NOMOVE | SWP_ASYNCWINDOWPOS;
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, flags);
+    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+}
+
+// Sets or clears style bits and lets the window take the new frame.
+void ChangeStyleBits(HWND window, int index, DWORD bits, bool set, UINT positionFlags)
+{
+    const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(window, index));
+    const bool has = set ? (style & bits) == bits : (style & bits) != 0;
+    if (has) return;
+    SetWindowLongPtrW(window, index, static_cast<LONG_PTR>(set ? style | bits : style & ~bits));
+    SetWindowPos(window, nullptr, 0, 0, 0, 0, positionFlags);
+}
+}
+
+CMainFrame::CMainFrame(bool, bool)
+{
+    m_savedPlacement.length = sizeof(WINDOWPLACEMENT);
+}
+
+CMainFrame::~CMainFrame()
+{
+    CloseInstanceEvent();
+}
+
+HWND CMainFrame::CreateMainWindow()
+{
+    return CreateFrame(kFrameResourceId);
+}
 
 BOOL CMainFrame::PreTranslateMessage(MSG* message)
 {
-    return TranslateFrameAccelerator(message);
+    LastActivityCode = 2000 + message->message * 0.00001;
+    if (TranslateFrameAccelerator(message)) {
+        LastActivityCode = 2001.0;
+        return TRUE;
+    }
+    LastActivityCode = 2002 + message->message * 0.00001;
+    LastActivityCode = 2003.0;
+    return FALSE;
 }
 
-LRESULT CMainFrame::OnDestroy(UINT, WPARAM, LPARAM, BOOL&)
+BOOL CMainFrame::OnIdle()
 {
-    PostQuitMessage(0);
+    LastActivityCode = 201.0;
+    return FALSE;
+}
+
+LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
+{
+    LastActivityCode = 202.0;
+    if (HMENU menu = GetMenu(m_hWnd)) {
+        SetMenu(m_hWnd, nullptr);
+        DestroyMenu(menu);
+    }
+    if (MessageLoop* loop = GetMessageLoop()) {
+        loop->AddMessageFilter(this);
+        loop->AddIdleHandler(this);
+    }
+    wchar_t title[260]{};
+    GetWindowTextW(m_hWnd, title, static_cast<int>(std::size(title)));
+    m_programTitle = title;
     return 0;
+}
+
+LRESULT CMainFrame::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled)
+{
+    LastActivityCode = 203.0;
+    if (MessageLoop* loop = GetMessageLoop()) {
+        loop->RemoveMessageFilter(this);
+        loop->RemoveIdleHandler(this);
+    }
+    PostQuitMessage(1);
+    handled = FALSE;
+    return 0;
+}
+
+LRESULT CMainFrame::OnGetMinMaxInfo(UINT, WPARAM, LPARAM lParam, BOOL&)
+{
+    LastActivityCode = 205.0;
+    HDC screen = GetDC(m_hWnd);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(m_hWnd, screen);
+    const LONG width = static_cast<LONG>(820.0f * (static_cast<float>(dpi) * (1.0f / 96.0f)) + 0.5f);
+    auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+    info->ptMinTrackSize.x = width;
+    info->ptMinTrackSize.y = static_cast<LONG>(width * 0.6180469715698392);
+    return 0;
+}
+
+LRESULT CMainFrame::OnClose(UINT, WPARAM, LPARAM, BOOL& handled)
+{
+    LastActivityCode = 251.0;
+    SaveViewState();
+    LastActivityCode = 251.99;
+    handled = FALSE;
+    return 0;
+}
+
+void CMainFrame::SaveViewState()
+{
+    if (m_kioskMode)
+        SaveGivenWindowPlacement(m_savedPlacement, kAppWindowValue);
+    else
+        SaveWindowPlacement(m_hWnd, kAppWindowValue);
+
+    RegKey key;
+    if (key.Open(HKEY_CURRENT_USER, AppSettings::KeyPath, KEY_WRITE) != ERROR_SUCCESS) return;
+    key.SetDword(L"Maximized", IsWindowMaximized(m_hWnd) ? 1 : 0);
+    key.SetDword(L"KioskMode", m_kioskMode ? 1 : 0);
+    key.SetDword(L"KioskMode.ExitMaximized", m_kioskWasMaximized ? 1 : 0);
+    key.SetDword(L"ShowHistogram", AppSettings::ShowHistogram);
+    key.SetDword(L"ShowShootingData", AppSettings::ShowShootingData);
+    key.SetDword(L"ShowBookmarkList", AppSettings::ShowBookmarkList);
+    key.SetDword(L"ShowExternalEditors", AppSettings::ShowExternalEditors);
+}
+
+LRESULT CMainFrame::OnTimer(UINT, WPARAM timer, LPARAM, BOOL&)
+{
+    LastActivityCode = 258.0;
+    switch (timer) {
+    case TIMER_FRAME_NOTICE:
+        // Nothing to announce until an update check has found a newer version.
+        KillTimer(m_hWnd, TIMER_FRAME_NOTICE);
+        break;
+    case TIMER_FRAME_RAISE:
+        LastActivityCode = 258.13;
+        KillTimer(m_hWnd, TIMER_FRAME_RAISE);
+        BringWindowToTop(m_hWnd);
+        SetForegroundWindow(m_hWnd);
+        SetFocus(m_hWnd);
+        SetActiveWindow(m_hWnd);
+        RaiseAboveOthersOnce(m_hWnd);
+        break;
+    case TIMER_FRAME_RECENTLY_WOKEN:
+        LastActivityCode = 258.18;
+        KillTimer(m_hWnd, TIMER_FRAME_RECENTLY_WOKEN);
+        m_recentlyWoken = false;
+        break;
+    default:
+        LastActivityCode = 258.99;
+        break;
+    }
+    return 0;
+}
+
+LRESULT CMainFrame::OnEndSession(UINT, WPARAM sessionEnds, LPARAM, BOOL&)
+{
+    LastActivityCode = 290.0;
+    if (sessionEnds) {
+        CloseInstanceEvent();
+        PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+    }
+    return 0;
+}
+
+LRESULT CMainFrame::OnWakeUp(UINT, WPARAM atomParam, LPARAM, BOOL&)
+{
+    LastActivityCode = 270.0;
+    const ATOM atom = static_cast<ATOM>(atomParam);
+    wchar_t text[1040]{};
+    if (!GlobalGetAtomNameW(atom, text, static_cast<int>(std::size(text)))) return 0;
+    GlobalDeleteAtom(atom);
+    RecordForTest(L"wake-up", text);
+    if (m_recentlyWoken) return 0;
+    if (IsIconic(m_hWnd)) PostMessageW(m_hWnd, WM_SYSCOMMAND, SC_RESTORE, 0);
+    RaiseAboveOthersOnce(m_hWnd);
+    ApplyWakeUpText(text);
+    LastActivityCode = 270.99;
+    return 0;
+}
+
+void CMainFrame::ApplyWakeUpText(const wchar_t* text)
+{
+    CommandLine arguments(text, true);
+    if (!arguments.FindOption(L"i*mageFolder")) return;
+    const std::wstring value = arguments.GetOptionValue(L"i*mageFolder");
+    const std::wstring folder = value.empty() ? MyPicturesFolder() : value;
+    if (!OpenPath(folder.c_str(), nullptr)) return;
+    const std::wstring keepCopyFolder = arguments.GetOptionValue(L"c*opyFolder");
+    if (!keepCopyFolder.empty()) SetSecondaryFolder(keepCopyFolder.c_str());
+    if (value.empty()) return;
+    // Within the guard, further wake-ups only lose their atom: the shell may wake twice for one open.
+    m_recentlyWoken = true;
+    SetTimer(m_hWnd, TIMER_FRAME_RECENTLY_WOKEN, kWakeUpGuardMs, nullptr);
+}
+
+bool CMainFrame::OpenPath(const wchar_t* folder, const wchar_t*)
+{
+    m_imageFolderPath.Free();
+    if (!IsFolder(folder)) return false;
+    m_imageFolderPath = folder;
+    RecordForTest(L"open", folder);
+    return true;
+}
+
+bool CMainFrame::SetSecondaryFolder(const wchar_t* folder)
+{
+    m_keepCopyFolderPath.Free();
+    if (!IsFolder(folder)) return false;
+    m_keepCopyFolderPath = folder;
+    RecordForTest(L"keep-copy", folder);
+    return true;
+}
+
+void CMainFrame::SetStatusText(const wchar_t* text)
+{
+    LastActivityCode = 262.0;
+    const std::wstring_view newText = text ? text : L"";
+    if (newText == m_statusText.View() && (text != nullptr) == (m_statusText.Get() != nullptr)) return;
+    m_statusText = text ? Bstr(newText) : Bstr();
+    RecordForTest(L"status", newText);
+}
+
+void CMainFrame::RememberWindowPlacement()
+{
+    m_savedPlacement.length = sizeof(WINDOWPLACEMENT);
+    GetWindowPlacement(m_hWnd, &m_savedPlacement);
+}
+
+LRESULT CMainFrame::OnKioskMode(WORD, WORD, HWND, BOOL&)
+{
+    return ToggleKioskMode();
+}
+
+LRESULT CMainFrame::OnAppExit(WORD, WORD, HWND, BOOL&)
+{
+    LastActivityCode = 204.0;
+    PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+    return 0;
+}
+
+LRESULT CMainFrame::ToggleKioskMode()
+{
+    LastActivityCode = 250.0;
+    LockWindowUpdate(m_hWnd);
+    if (m_kioskMode)
+        LeaveKioskMode();
+    else
+        EnterKioskMode();
+    LockWindowUpdate(nullptr);
+    m_kioskMode = !m_kioskMode;
+    LastActivityCode = 250.99;
+    return 0;
+}
+
+void CMainFrame::EnterKioskMode()
+{
+    RememberWindowPlacement();
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor);
+
+    WINDOWPLACEMENT fullMonitor = m_savedPlacement;
+    fullMonitor.rcNormalPosition = monitor.rcMonitor;
+    fullMonitor.showCmd = SW_SHOWNORMAL;
+    fullMonitor.flags |= WPF_ASYNCWINDOWPLACEMENT;
+    m_kioskWasMaximized = IsWindowMaximized(m_hWnd);
+    SetWindowPlacement(m_hWnd, &fullMonitor);
+    if (m_kioskWasMaximized) SaveGivenWindowPlacement(fullMonitor, kAppWindowMaximizedValue);
+
+    ChangeStyleBits(m_hWnd, GWL_STYLE, kKioskRemovedStyles, false, kStyleChangeFlags);
+    ChangeStyleBits(m_hWnd, GWL_EXSTYLE, WS_EX_WINDOWEDGE, false, kStyleChangeFlags | SWP_FRAMECHANGED);
+    SendMessageW(m_hWnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+}
+
+void CMainFrame::LeaveKioskMode()
+{
+    if (m_kioskWasMaximized) SendMessageW(m_hWnd, WM_SYSCOMMAND, SC_RESTORE, 0);
+    ChangeStyleBits(m_hWnd, GWL_STYLE, kKioskRemovedStyles, true, kStyleChangeFlags);
+    ChangeStyleBits(m_hWnd, GWL_EXSTYLE, WS_EX_WINDOWEDGE, true, kStyleChangeFlags | SWP_FRAMECHANGED);
+    if (m_kioskWasMaximized) {
+        SendMessageW(m_hWnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+        m_savedPlacement.flags |= WPF_ASYNCWINDOWPLACEMENT;
+        SetWindowPlacement(m_hWnd, &m_savedPlacement);
+        return;
+    }
+    SendMessageW(m_hWnd, WM_SYSCOMMAND, SC_RESTORE, 0);
+    RegKey key;
+    if (key.Open(HKEY_CURRENT_USER, AppSettings::KeyPath, KEY_READ) == ERROR_SUCCESS)
+        ApplyPlacementString(m_hWnd, -1, key.Get(), kAppWindowValue, false);
+    else
+        ShowWindow(m_hWnd, SW_SHOWNORMAL);
 }

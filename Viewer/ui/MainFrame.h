@@ -1,19 +1,82 @@
 #pragma once
-// The viewer's main frame window.
+// The viewer's one top-level window. Run builds it on its own stack, creates its window, feeds it
+// the start-up settings and runs the message loop with the frame as message filter and idle handler.
+#include "Framework/Bstr.h"
 #include "Framework/FrameWindow.h"
 #include "Framework/MessageLoop.h"
+#include "Viewer/core/SingleInstance.h"
+#include "Viewer/ui/FrameMessages.h"
 
-class CMainFrame : public FrameWindowImpl<CMainFrame>, public MessageFilter {
+class CMainFrame : public FrameWindowImpl<CMainFrame>, public MessageFilter, public IdleHandler {
 public:
-    DECLARE_WINDOW_CLASS(L"Lumenfold_Frame", CS_DBLCLKS, reinterpret_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)))
+    DECLARE_WINDOW_CLASS(L"Lumenfold_Frame", 0, reinterpret_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)))
 
     BEGIN_MESSAGE_MAP(CMainFrame)
+        MESSAGE_HANDLER(WM_CREATE, OnCreate)
         MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
+        MESSAGE_HANDLER(WM_GETMINMAXINFO, OnGetMinMaxInfo)
+        MESSAGE_HANDLER(WM_CLOSE, OnClose)
+        MESSAGE_HANDLER(WM_TIMER, OnTimer)
+        MESSAGE_HANDLER(WM_ENDSESSION, OnEndSession)
+        if (WakeUpMessage && uMsg == WakeUpMessage) LF_RUN_HANDLER(OnWakeUp(uMsg, wParam, lParam, bHandled))
+        COMMAND_ID_HANDLER(ID_KIOSK_MODE, OnKioskMode)
+        COMMAND_ID_HANDLER(ID_APP_EXIT, OnAppExit)
         CHAIN_MESSAGE_MAP(FrameWindowImpl<CMainFrame>)
     END_MESSAGE_MAP()
 
+    // The settings the image engine is built with; it joins the frame with the engine.
+    CMainFrame(bool disableSmp, bool enableIcc);
+    ~CMainFrame() override;
+
+    // Creates the top-level window with the frame's title, menu and accelerators of the language library.
+    HWND CreateMainWindow();
+
     BOOL PreTranslateMessage(MSG* message) override;
+    BOOL OnIdle() override;
+
+    // Opens a folder as the image list and remembers it as the current folder; false when it is no folder.
+    bool OpenPath(const wchar_t* folder, const wchar_t* fileToSelect);
+    // Sets the keep-copy target folder; false when it is no folder.
+    bool SetSecondaryFolder(const wchar_t* folder);
+    void SetStatusText(const wchar_t* text);
+
+    // The placement that leaving kiosk mode restores, and whether it comes back maximized.
+    void RememberWindowPlacement();
+    void SetKioskWasMaximized(bool maximized) noexcept { m_kioskWasMaximized = maximized; }
+    void SetMultiSampling(bool on) noexcept { m_multiSampling = on; }
+    // Enters or leaves the borderless full-monitor kiosk mode.
+    LRESULT ToggleKioskMode();
+
+    const Bstr& StatusText() const noexcept { return m_statusText; }
+    const Bstr& ImageFolderPath() const noexcept { return m_imageFolderPath; }
+    const Bstr& KeepCopyFolderPath() const noexcept { return m_keepCopyFolderPath; }
+    const Bstr& ProgramTitle() const noexcept { return m_programTitle; }
+    bool IsKioskMode() const noexcept { return m_kioskMode; }
+    bool IsMultiSampling() const noexcept { return m_multiSampling; }
 
 private:
+    LRESULT OnCreate(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnGetMinMaxInfo(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnClose(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnTimer(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnEndSession(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnWakeUp(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnKioskMode(WORD, WORD, HWND, BOOL&);
+    LRESULT OnAppExit(WORD, WORD, HWND, BOOL&);
+
+    void SaveViewState();
+    void EnterKioskMode();
+    void LeaveKioskMode();
+    void ApplyWakeUpText(const wchar_t* text);
+
+    bool m_kioskMode = false;
+    bool m_kioskWasMaximized = false;
+    WINDOWPLACEMENT m_savedPlacement{};
+    bool m_multiSampling = false;
+    bool m_recentlyWoken = false;
+    Bstr m_imageFolderPath;
+    Bstr m_keepCopyFolderPath;
+    Bstr m_programTitle;
+    Bstr m_statusText;
 };

@@ -1,0 +1,16 @@
+#pragma once
+// TEST-ONLY hooks for the end-to-end tests, which start the real program. Both are switched on by
+// the environment the test gives the program; without those variables nothing here has any effect.
+//
+//   LUMENFOLD_TEST_SETTINGS_KEY  a key path below HKEY_CURRENT_USER that stands in for the whole of
+//                                HKEY_CURRENT_USER, so the program never touches the real settings.
+//   LUMENFOLD_TEST_LOG           a file to which the program appends one line per event: every message
+//                                box and modal dialog (each answered at once with IDOK, so nothing
+//                                waits for a user) and what RecordForTest reports.
+#include <string_view>
+
+// Called first thing by the process entry.
+void InstallProcessTestHooks();
+
+// One line "<what>\t<text>" in the test log (UTF-8) when there is one.
+void RecordForTest(std::wstring_view what, std::wstring_view text);

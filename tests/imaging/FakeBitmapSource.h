@@ -64,8 +64,8 @@ public:
         copies.push_back(r);
         if (faultInCopy) {
             // A codec writing through a wild pointer.
-            volatile int* wild = reinterpret_cast<volatile int*>(uintptr_t(0x10));
-            *wild = 1;
+            volatile uintptr_t wild = 0x10;
+            *reinterpret_cast<volatile int*>(wild) = 1;
         }
         if (int(copies.size()) - 1 == failAtCopy) return E_FAIL;
         if (uint64_t(stride) * r.Height > bufferSize) return E_INVALIDARG;

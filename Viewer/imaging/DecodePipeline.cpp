@@ -1,0 +1,383 @@
+#include "Viewer/imaging/DecodePipeline.h"
+#include "Framework/Bstr.h"
+#include "Framework/ComPtr.h"
+#include "Framework/HResultError.h"
+#include "Viewer/core/AppSettings.h"
+#include "Viewer/core/DecodeThreadContext.h"
+#include "Viewer/imaging/DecodedPixelFormats.h"
+#include "Viewer/imaging/Downscale.h"
+#include "Viewer/imaging/ExifOrientation.h"
+#include "Viewer/imaging/GuardedCopyPixels.h"
+#include "Viewer/imaging/ImageFormats.h"
+#include "Viewer/imaging/PixelFormatBits.h"
+#include "Viewer/imaging/WicFactory.h"
+#include "Viewer/ui/RenderDevice.h"
+#include "Viewer/ui/ViewBackgroundColor.h"
+#include <shlwapi.h>
+#include <memory>
+
+namespace {
+constexpr HRESULT SharingViolation = HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION);
+constexpr HRESULT FileNotFound = HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
+constexpr UINT SmallestDecodableFile = 16;
+constexpr UINT SmallestUsefulPreview = 768;
+
+bool Cancelled(const volatile ULONG* cancelFlag)
+{
+    return cancelFlag && *cancelFlag;
+}
+
+// What both loaders ask of one decode, in the order the caller gives it.
+struct DecodeRequest {
+    DecodeThreadContext* context;
+    const wchar_t* path;
+    uint16_t frameIndex;
+    UINT* widthOut;
+    UINT* heightOut;
+    bool colourManage;
+    bool preferPreview;
+    bool autoRotate;
+    ImageInfo* info;
+    const volatile ULONG* cancelFlag;
+    DWORD downscaleSetting;
+};
+
+// The decoder and what its container says about the file.
+struct OpenedDecoder {
+    ComPtr<IWICBitmapDecoder> decoder;
+    GUID container = {};
+    bool raw = false;
+    bool managedFamily = false;
+};
+
+// Known extensions name their codec directly, which spares probing every codec.
+ComPtr<IWICBitmapDecoder> DecoderByExtension(const wchar_t* path, GUID* container)
+{
+    GUID vendor = {};
+    if (!GetImageFormatFromExtension(path, container, &vendor)) return nullptr;
+    ComPtr<IWICBitmapDecoder> decoder;
+    if (FAILED(g_WicFactory->CreateDecoder(*container, &vendor, &decoder))) {
+        if (*container != ContainerFormatCr2 ||
+            FAILED(g_WicFactory->CreateDecoder(ContainerFormatRawSecondary, &vendor, &decoder)))
+            return nullptr;
+    }
+    ComPtr<IStream> stream;
+    ThrowIfFailed(SHCreateStreamOnFileW(path, STGM_READ | STGM_SHARE_DENY_WRITE, &stream));
+    STATSTG status = {};
+    // A file too short to hold any picture fails as a decoder that was never initialised, which not
+    // every platform reports by itself (some give zero frames instead, which reads as "no such page").
+    if (FAILED(stream->Stat(&status, STATFLAG_NONAME)) || status.cbSize.QuadPart <= SmallestDecodableFile)
+        throw HResultError(WINCODEC_ERR_NOTINITIALIZED);
+    if (FAILED(decoder->Initialize(stream.Get(), WICDecodeMetadataCacheOnDemand))) decoder = nullptr;
+    return decoder;
+}
+
+OpenedDecoder OpenDecoder(const wchar_t* path)
+{
+    OpenedDecoder opened;
+    opened.decoder = DecoderByExtension(path, &opened.container);
+    if (!opened.decoder) {
+        ThrowIfFailed(g_WicFactory->CreateDecoderFromFilename(path, nullptr, GENERIC_READ,
+                                                              WICDecodeMetadataCacheOnDemand, &opened.decoder));
+        ThrowIfFailed(opened.decoder->GetContainerFormat(&opened.container));
+    }
+    opened.raw = opened.container == ContainerFormatNef || IsRawContainerFormat(opened.container);
+    opened.managedFamily = opened.raw || opened.container == GUID_ContainerFormatJpeg ||
+                           opened.container == GUID_ContainerFormatTiff || opened.container == GUID_ContainerFormatWmp;
+    return opened;
+}
+
+bool IsKeyedContainer(REFGUID container)
+{
+    return container == GUID_ContainerFormatPng || container == GUID_ContainerFormatGif ||
+           container == GUID_ContainerFormatIco;
+}
+
+// An embedded preview replaces the frame only when it is large enough to show on its own.
+ComPtr<IWICBitmapSource> UsefulPreview(IWICBitmapDecoder* decoder)
+{
+    ComPtr<IWICBitmapSource> preview;
+    UINT width = 0, height = 0;
+    if (FAILED(decoder->GetPreview(&preview)) || !preview || FAILED(preview->GetSize(&width, &height)) ||
+        width < SmallestUsefulPreview || height < SmallestUsefulPreview)
+        return nullptr;
+    return preview;
+}
+
+bool Landscape(IWICBitmapSource* source, DecodeThreadContext* context)
+{
+    UINT width = 0, height = 0;
+    context->Lock();
+    const HRESULT hr = source->GetSize(&width, &height);
+    context->Unlock();
+    ThrowIfFailed(hr);
+    return width >= height;
+}
+
+ComPtr<IWICBitmapSource> Adopt(IWICBitmapSource* reference)
+{
+    return ComPtr<IWICBitmapSource>::Attach(reference);
+}
+
+// The image after every step but the final store, with what the store and the record need.
+struct DecodedSource {
+    ComPtr<IWICBitmapSource> source;
+    ComPtr<IHistogramSource> histogram;
+    UINT width = 0;
+    UINT height = 0;
+    bool raw = false;
+    bool keyed = false;
+};
+
+// The pixel format the decoded image is converted to, and its depth for the downscale step.
+struct DecodeTarget {
+    WICPixelFormatGUID wicFormat;
+    UINT bitsPerPixel;
+};
+
+// Steps 4 to 21 of the road; S_FALSE (and no source) when the frame does not exist.
+HRESULT BuildSource(const DecodeRequest& request, const DecodeTarget& target, DecodedSource& decoded)
+{
+    const OpenedDecoder opened = OpenDecoder(request.path);
+    decoded.raw = opened.raw;
+    decoded.keyed = IsKeyedContainer(opened.container);
+
+    UINT frameCount = 0;
+    ThrowIfFailed(opened.decoder->GetFrameCount(&frameCount));
+    if (frameCount == 0 || frameCount <= request.frameIndex) return S_FALSE;
+
+    ComPtr<IWICBitmapSource> preview = request.preferPreview ? UsefulPreview(opened.decoder.Get()) : nullptr;
+    ComPtr<IWICBitmapFrameDecode> frame;
+    ThrowIfFailed(opened.decoder->GetFrame(request.frameIndex, &frame));
+
+    ComPtr<IWICBitmapSource> source = preview ? preview : ComPtr<IWICBitmapSource>(frame.Get());
+
+    // A preview is already upright in portrait; only a landscape preview of a landscape frame is turned.
+    bool orient = request.autoRotate;
+    if (preview) orient = orient && Landscape(preview.Get(), request.context) && Landscape(frame.Get(), request.context);
+
+    if (!source) throw HResultError(E_FAIL);
+    WICPixelFormatGUID framePixelFormat = {};
+    ThrowIfFailed(frame->GetPixelFormat(&framePixelFormat));
+
+    if (request.downscaleSetting) {
+        uint8_t downscaled = 0;
+        IWICBitmapSource* scaled = nullptr;
+        DownscaleIfLarge(request.context, &scaled, source.Get(), request.downscaleSetting, target.bitsPerPixel, &downscaled);
+        source = Adopt(scaled);
+        if (request.info) request.info->downscaled = downscaled;
+    }
+
+    WICPixelFormatGUID sourceFormat = {};
+    ThrowIfFailed(source->GetPixelFormat(&sourceFormat));
+    if (sourceFormat != target.wicFormat) {
+        ComPtr<IWICFormatConverter> converter;
+        ThrowIfFailed(g_WicFactory->CreateFormatConverter(&converter));
+        ThrowIfFailed(converter->Initialize(source.Get(), target.wicFormat, WICBitmapDitherTypeNone, nullptr, 0.0,
+                                            WICBitmapPaletteTypeCustom));
+        source = ComPtr<IWICBitmapSource>(converter.Get());
+    }
+
+    decoded.histogram = CHistogramSource::Create();
+    ThrowIfFailed(decoded.histogram->Initialize(source.Get(), 1));
+    if (request.cancelFlag) {
+        if (*request.cancelFlag) return E_ABORT;
+        ThrowIfFailed(decoded.histogram->RegisterProgressNotification(
+            CheckDecodeAbort, const_cast<ULONG*>(request.cancelFlag),
+            DWORD(WICProgressNotificationAll) | DWORD(WICProgressOperationCopyPixels)));
+    }
+    ThrowIfFailed(decoded.histogram.As(source));
+
+    if (orient) {
+        uint8_t rotated = 0;
+        IWICBitmapSource* oriented = nullptr;
+        ApplyExifOrientation(request.context, &oriented, source.Get(), frame.Get(), &rotated);
+        source = Adopt(oriented);
+        if (request.info) request.info->rotated = rotated;
+    }
+
+    ThrowIfFailed(source->GetSize(&decoded.width, &decoded.height));
+    if (request.widthOut) *request.widthOut = decoded.width;
+    if (request.heightOut) *request.heightOut = decoded.height;
+    if (request.info) {
+        request.info->width = decoded.width;
+        request.info->height = decoded.height;
+        request.info->pixelFormat = framePixelFormat;
+        UINT bits = 0;
+        GetPixelFormatBitsPerPixel(framePixelFormat, &bits);
+        request.info->bitsPerPixel = bits;
+    }
+    if (Cancelled(request.cancelFlag)) throw HResultError(E_ABORT);
+    decoded.source = std::move(source);
+    return S_OK;
+}
+
+void StoreHistogram(const DecodedSource& decoded, ImageInfo* info)
+{
+    if (info && decoded.histogram->GetHistogram(&info->histogram, sizeof(info->histogram)) == S_OK)
+        info->flags |= ImageInfoHistogram;
+}
+
+// The hardware road's store: an off-screen surface of the display format, filled by the one copy.
+class SurfaceStore {
+public:
+    SurfaceStore(DecodeThreadContext* context, IDirect3DSurface9** result) : m_context(context), m_result(result) {}
+
+    void CheckReady() const
+    {
+        if (!m_context || !m_context->Device()) throw HResultError(E_UNEXPECTED);
+        if (!m_result) throw HResultError(E_INVALIDARG);
+        *m_result = nullptr;
+    }
+    DecodeTarget ChooseFormat() const
+    {
+        const SurfaceTargetFormat format =
+            ChooseSurfaceTargetFormat(RenderDevice.Direct3DObject != nullptr, RenderDevice.DisplayMode.Format);
+        return {format.wicFormat, format.bitsPerPixel};
+    }
+    void Discard() {}
+
+    void Store(const DecodeRequest& request, const DecodedSource& decoded)
+    {
+        ComPtr<IDirect3DSurface9> surface;
+        ThrowIfFailed(m_context->Device()->CreateOffscreenPlainSurface(
+            decoded.width, decoded.height, RenderDevice.DisplayMode.Format, D3DPOOL_DEFAULT, &surface, nullptr));
+        D3DLOCKED_RECT locked = {};
+        ThrowIfFailed(surface->LockRect(&locked, nullptr, 0));
+        const WICRect rect = {0, 0, INT(decoded.width), INT(decoded.height)};
+        const HRESULT copied = GuardedCopyPixels(request.context, decoded.raw, request.path, decoded.source.Get(), &rect,
+                                                 UINT(locked.Pitch), UINT(locked.Pitch) * decoded.height,
+                                                 static_cast<BYTE*>(locked.pBits));
+        ThrowIfFailed(surface->UnlockRect());
+        ThrowIfFailed(copied);
+        StoreHistogram(decoded, request.info);
+        *m_result = surface.Detach();
+    }
+
+private:
+    DecodeThreadContext* m_context;
+    IDirect3DSurface9** m_result;
+};
+
+// The software road's store: a GDI+ bitmap in the screen's format; pictures that may be transparent
+// are laid on the view's background colour, which GDI+ painting does not do by itself.
+class BitmapStore {
+public:
+    BitmapStore(Gdiplus::Bitmap** result) : m_result(result) {}
+
+    void CheckReady() const
+    {
+        if (!m_result) throw HResultError(E_INVALIDARG);
+        *m_result = nullptr;
+    }
+    DecodeTarget ChooseFormat()
+    {
+        m_format = ChooseScreenTargetFormat();
+        return {m_format.wicFormat, m_format.bitsPerPixel};
+    }
+    void Discard() { m_bitmap.reset(); }
+
+    void Store(const DecodeRequest& request, const DecodedSource& decoded)
+    {
+        m_bitmap = std::make_unique<Gdiplus::Bitmap>(INT(decoded.width), INT(decoded.height), Gdiplus::PixelFormat(m_format.gdiplusFormat));
+        if (m_bitmap->GetLastStatus() != Gdiplus::Ok) throw HResultError(E_OUTOFMEMORY);
+        Gdiplus::BitmapData data = {};
+        const Gdiplus::Rect whole(0, 0, INT(decoded.width), INT(decoded.height));
+        if (m_bitmap->LockBits(&whole, Gdiplus::ImageLockModeWrite, Gdiplus::PixelFormat(m_format.gdiplusFormat), &data) != Gdiplus::Ok)
+            throw HResultError(E_FAIL);
+        const WICRect rect = {0, 0, INT(decoded.width), INT(decoded.height)};
+        const HRESULT copied = GuardedCopyPixels(request.context, decoded.raw, request.path, decoded.source.Get(),
+                                                 &rect, UINT(data.Stride), UINT(data.Stride) * decoded.height,
+                                                 static_cast<BYTE*>(data.Scan0));
+        if (m_bitmap->UnlockBits(&data) != Gdiplus::Ok) throw HResultError(E_FAIL);
+        ThrowIfFailed(copied);
+        StoreHistogram(decoded, request.info);
+        if (decoded.keyed) LayOnBackground(decoded);
+        *m_result = m_bitmap.release();
+    }
+
+private:
+    void LayOnBackground(const DecodedSource& decoded)
+    {
+        auto flattened = std::make_unique<Gdiplus::Bitmap>(INT(decoded.width), INT(decoded.height),
+                                                           m_bitmap->GetPixelFormat());
+        if (flattened->GetLastStatus() != Gdiplus::Ok) throw HResultError(E_OUTOFMEMORY);
+        {
+            Gdiplus::Graphics graphics(flattened.get());
+            graphics.Clear(Gdiplus::Color(ViewBackgroundArgb()));
+            graphics.DrawImage(m_bitmap.get(), 0, 0, INT(decoded.width), INT(decoded.height));
+        }
+        m_bitmap = std::move(flattened);
+    }
+
+    Gdiplus::Bitmap** m_result;
+    BitmapTargetFormat m_format = {};
+    std::unique_ptr<Gdiplus::Bitmap> m_bitmap;
+};
+
+template <class Store>
+HRESULT DecodeOnce(const DecodeRequest& request, Store& store)
+{
+    if (!g_WicFactory) throw HResultError(E_UNEXPECTED);
+    store.CheckReady();
+    if (request.widthOut) *request.widthOut = 0;
+    if (request.heightOut) *request.heightOut = 0;
+    const DecodeTarget target = store.ChooseFormat();
+
+    DecodedSource decoded;
+    const HRESULT built = BuildSource(request, target, decoded);
+    if (built != S_OK) return built;
+    store.Store(request, decoded);
+    return S_OK;
+}
+
+template <class Store>
+HRESULT Load(const DecodeRequest& request, Store& store)
+{
+    if (Cancelled(request.cancelFlag)) return E_ABORT;
+    if (!g_WicFactory) ThrowIfFailed(CreateWicFactoryIfMissing());
+
+    int notFoundTries = 2;
+    int sharingTries = 200;
+    for (;;) {
+        try {
+            return DecodeOnce(request, store);
+        } catch (const HResultError& error) {
+            store.Discard();
+            const HRESULT hr = error.Code();
+            int* tries = hr == SharingViolation ? &sharingTries : hr == FileNotFound ? &notFoundTries : nullptr;
+            if (!tries || --*tries <= 0) return hr;
+            // A cancelled decode stops waiting for the file instead of holding its worker.
+            if (Cancelled(request.cancelFlag)) return E_ABORT;
+            Sleep(DecodeRetryPause);
+        }
+    }
+}
+}
+
+HRESULT LoadToSurface(DecodeThreadContext* context, const wchar_t* path, uint16_t frameIndex,
+                      IDirect3DSurface9** surfaceOut, UINT* widthOut, UINT* heightOut, bool colourManage,
+                      bool preferPreview, bool autoRotate, ImageInfo* info, const volatile ULONG* cancelFlag,
+                      DWORD downscaleSetting)
+{
+    const DecodeRequest request = {context,       path,          frameIndex, widthOut,   heightOut,       colourManage,
+                                   preferPreview, autoRotate,    info,       cancelFlag, downscaleSetting};
+    SurfaceStore store(context, surfaceOut);
+    return Load(request, store);
+}
+
+HRESULT LoadToBitmap(DecodeThreadContext* context, const wchar_t* path, uint16_t frameIndex,
+                     Gdiplus::Bitmap** bitmapOut, UINT* widthOut, UINT* heightOut, bool colourManage,
+                     bool preferPreview, bool autoRotate, ImageInfo* info, const volatile ULONG* cancelFlag,
+                     DWORD downscaleSetting)
+{
+    const DecodeRequest request = {context,       path,          frameIndex, widthOut,   heightOut,       colourManage,
+                                   preferPreview, autoRotate,    info,       cancelFlag, downscaleSetting};
+    BitmapStore store(bitmapOut);
+    return Load(request, store);
+}
+
+HRESULT WINAPI CheckDecodeAbort(LPVOID cancelFlag, ULONG, WICProgressOperation, double)
+{
+    return Cancelled(static_cast<const volatile ULONG*>(cancelFlag)) ? E_ABORT : S_OK;
+}

@@ -1,0 +1,305 @@
+#include "tests/imaging/DecodeFixture.h"
+#include "Viewer/imaging/WicFactory.h"
+#include "Viewer/ui/RenderDevice.h"
+#include "Viewer/ui/ViewBackgroundColor.h"
+#include <gmock/gmock.h>
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <optional>
+#include <thread>
+
+namespace {
+constexpr UINT PictureWidth = 7;
+constexpr UINT PictureHeight = 5;
+
+std::vector<Rgba> ExpectedPixels(UINT width, UINT height, std::optional<Rgba> transparentCornerShows = {})
+{
+    std::vector<Rgba> pixels;
+    for (UINT y = 0; y < height; ++y)
+        for (UINT x = 0; x < width; ++x) pixels.push_back(AsymmetricPixel(x, y));
+    if (transparentCornerShows) pixels[0] = *transparentCornerShows;
+    return pixels;
+}
+
+bool Near(const std::vector<Rgba>& actual, const std::vector<Rgba>& expected, int tolerance)
+{
+    if (actual.size() != expected.size()) return false;
+    for (size_t i = 0; i < actual.size(); ++i)
+        if (std::abs(actual[i].r - expected[i].r) > tolerance || std::abs(actual[i].g - expected[i].g) > tolerance ||
+            std::abs(actual[i].b - expected[i].b) > tolerance)
+            return false;
+    return true;
+}
+
+// The histogram of decoded colours, finished as the viewer shows it.
+HistogramData CountColours(const std::vector<Rgba>& pixels)
+{
+    HistogramData h = {};
+    for (const Rgba& p : pixels) ++h.red[p.r], ++h.green[p.g], ++h.blue[p.b];
+    auto finish = [](uint32_t (&bins)[256]) {
+        const uint32_t maximum = *std::max_element(bins + 1, bins + 255);
+        bins[0] = std::min(bins[0], maximum);
+        bins[255] = std::min(bins[255], maximum);
+        return maximum;
+    };
+    h.redMax = finish(h.red), h.greenMax = finish(h.green), h.blueMax = finish(h.blue);
+    return h;
+}
+
+struct FormatCase {
+    const char* name;
+    GUID container;
+    const wchar_t* extension;
+    GUID pixelFormat;
+    int frames;
+    int tolerance;  // lossy formats only come close
+    bool alpha;
+};
+
+std::ostream& operator<<(std::ostream& out, const FormatCase& c)
+{
+    return out << c.name;
+}
+}
+
+class DecodeFormats : public DecodeFixture, public testing::WithParamInterface<FormatCase> {
+protected:
+    std::wstring Write()
+    {
+        const FormatCase& c = GetParam();
+        const std::wstring path = folder.File(std::wstring(L"picture") + c.extension);
+        std::vector<TestFrame> frames(size_t(c.frames), AsymmetricFrame(PictureWidth, PictureHeight, c.pixelFormat, c.alpha));
+        WriteTestPicture(path, c.container, frames);
+        return path;
+    }
+};
+
+TEST_P(DecodeFormats, BothRoadsGiveThePicturesPixels)
+{
+    const FormatCase& c = GetParam();
+    ViewBackgroundColor[0] = 10, ViewBackgroundColor[1] = 20, ViewBackgroundColor[2] = 30;
+    const std::wstring path = Write();
+    ASSERT_FALSE(HasFatalFailure());
+
+    for (int frame = 0; frame < c.frames; ++frame) {
+        std::unique_ptr<Gdiplus::Bitmap> bitmap;
+        ImageInfo info;
+        ASSERT_EQ(S_OK, ToBitmap(path, bitmap, &info, uint16_t(frame))) << frame;
+        ASSERT_TRUE(bitmap);
+        EXPECT_EQ(PictureWidth, width);
+        EXPECT_EQ(PictureHeight, height);
+        EXPECT_EQ(PictureWidth, info.width);
+        EXPECT_NE(0u, info.flags & ImageInfoHistogram);
+        const std::optional<Rgba> corner = c.alpha ? std::optional<Rgba>(Rgba{10, 20, 30, 255}) : std::nullopt;
+        EXPECT_TRUE(Near(PixelsOf(bitmap.get()), ExpectedPixels(PictureWidth, PictureHeight, corner), c.tolerance));
+
+        ComPtr<IDirect3DSurface9> surface;
+        ASSERT_EQ(S_OK, ToSurface(path, surface, &info, uint16_t(frame))) << frame;
+        ASSERT_TRUE(surface);
+        D3DSURFACE_DESC description = {};
+        surface->GetDesc(&description);
+        EXPECT_EQ(RenderDevice.DisplayMode.Format, description.Format);
+        EXPECT_EQ(D3DPOOL_DEFAULT, description.Pool);
+        // On the surface the alpha is kept: a transparent pixel is premultiplied to nothing.
+        const std::optional<Rgba> dark = c.alpha ? std::optional<Rgba>(Rgba{0, 0, 0, 255}) : std::nullopt;
+        EXPECT_TRUE(Near(PixelsOf(surface.Get(), width, height), ExpectedPixels(PictureWidth, PictureHeight, dark),
+                         c.tolerance));
+    }
+
+    // One past the last frame: nothing is stored and the sizes stay 0.
+    std::unique_ptr<Gdiplus::Bitmap> none;
+    EXPECT_EQ(S_FALSE, ToBitmap(path, none, nullptr, uint16_t(c.frames)));
+    EXPECT_FALSE(none);
+    EXPECT_EQ(0u, width);
+    EXPECT_EQ(0u, height);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Platform, DecodeFormats,
+    testing::Values(FormatCase{"Jpeg", GUID_ContainerFormatJpeg, L".jpg", GUID_WICPixelFormat24bppBGR, 1, 24, false},
+                    FormatCase{"PngWithAlpha", GUID_ContainerFormatPng, L".png", GUID_WICPixelFormat32bppBGRA, 1, 0, true},
+                    FormatCase{"TiffTwoPages", GUID_ContainerFormatTiff, L".tif", GUID_WICPixelFormat24bppBGR, 2, 0, false},
+                    FormatCase{"Bmp", GUID_ContainerFormatBmp, L".bmp", GUID_WICPixelFormat24bppBGR, 1, 0, false},
+                    FormatCase{"Gif", GUID_ContainerFormatGif, L".gif", GUID_WICPixelFormat8bppIndexed, 1, 0, false},
+                    FormatCase{"Png16", GUID_ContainerFormatPng, L".png", GUID_WICPixelFormat48bppRGB, 1, 0, false},
+                    FormatCase{"Tiff16", GUID_ContainerFormatTiff, L".tif", GUID_WICPixelFormat48bppRGB, 1, 0, false}),
+    [](const testing::TestParamInfo<FormatCase>& info) { return std::string(info.param.name); });
+
+TEST_F(DecodeFixture, HistogramMatchesTheDecodedPixelsOfAPictureTallerThanOneBand)
+{
+    const std::wstring path = folder.File(L"tall.png");
+    WriteTestPicture(path, GUID_ContainerFormatPng, {AsymmetricFrame(3, 1300, GUID_WICPixelFormat24bppBGR)});
+    std::unique_ptr<Gdiplus::Bitmap> bitmap;
+    ImageInfo info;
+    ASSERT_EQ(S_OK, ToBitmap(path, bitmap, &info));
+    EXPECT_NE(0u, info.flags & ImageInfoHistogram);
+    const HistogramData expected = CountColours(PixelsOf(bitmap.get()));
+    EXPECT_EQ(0, std::memcmp(&expected, &info.histogram, sizeof(expected)));
+    EXPECT_EQ(1300u, info.height);
+}
+
+TEST_F(DecodeFixture, ALargePictureIsScaledDownToTheLimit)
+{
+    const std::wstring path = folder.File(L"large.bmp");
+    TestFrame frame = PlainFrame(1024, 600, {200, 40, 40, 255});
+    WriteTestPicture(path, GUID_ContainerFormatBmp, {frame});
+    std::unique_ptr<Gdiplus::Bitmap> bitmap;
+    ImageInfo info;
+    ASSERT_EQ(S_OK, ToBitmap(path, bitmap, &info, 0, 1));
+    EXPECT_EQ(1, info.downscaled);
+    EXPECT_LT(width, 1024u);
+    EXPECT_LE(uint64_t(width) * height * 4, uint64_t(1) << 20);
+    EXPECT_NEAR(double(width) / height, 1024.0 / 600, 0.01);
+    const std::vector<Rgba> pixels = PixelsOf(bitmap.get());
+    EXPECT_TRUE(Near({pixels[pixels.size() / 2]}, {{200, 40, 40, 255}}, 1));
+    EXPECT_EQ(uint32_t(width) * height, info.histogram.red[200]);
+}
+
+TEST_F(DecodeFixture, TheSurfaceRoadNeedsADeviceAndAResultPlace)
+{
+    const std::wstring path = folder.File(L"p.bmp");
+    WriteTestPicture(path, GUID_ContainerFormatBmp, {PlainFrame(4, 4, {1, 2, 3, 255})});
+    EXPECT_EQ(E_INVALIDARG, LoadToSurface(context.get(), path.c_str(), 0, nullptr, nullptr, nullptr, false, false,
+                                          true, nullptr, nullptr, 0));
+    EXPECT_EQ(E_INVALIDARG, LoadToBitmap(context.get(), path.c_str(), 0, nullptr, nullptr, nullptr, false, false,
+                                         true, nullptr, nullptr, 0));
+    deviceSlot = nullptr;
+    ComPtr<IDirect3DSurface9> surface;
+    EXPECT_EQ(E_UNEXPECTED, ToSurface(path, surface));
+    EXPECT_FALSE(surface);
+}
+
+TEST_F(DecodeFixture, ACancelledLoadStopsBeforeOpeningTheFile)
+{
+    const volatile ULONG cancel = 1;
+    std::unique_ptr<Gdiplus::Bitmap> bitmap;
+    EXPECT_EQ(E_ABORT, ToBitmap(folder.File(L"missing.jpg"), bitmap, nullptr, 0, 0, &cancel));
+}
+
+TEST_F(DecodeFixture, BadFilesFailWithoutCrashingOrStoringAnything)
+{
+    const std::wstring jpeg = folder.File(L"good.jpg");
+    WriteTestPicture(jpeg, GUID_ContainerFormatJpeg, {AsymmetricFrame(64, 48, GUID_WICPixelFormat24bppBGR)});
+    const std::wstring png = folder.File(L"good.png");
+    WriteTestPicture(png, GUID_ContainerFormatPng, {AsymmetricFrame(64, 48, GUID_WICPixelFormat24bppBGR)});
+    std::vector<uint8_t> jpegBytes = ReadBytes(jpeg), pngBytes = ReadBytes(png);
+
+    const std::string text = "This is not a picture, only a few words of text in a file with a picture's name.";
+    std::vector<uint8_t> brokenTiff = {'I', 'I', 42, 0, 0xF0, 0xFF, 0xFF, 0x7F};
+    brokenTiff.resize(64, 0xAB);
+    const std::vector<std::pair<std::wstring, std::vector<uint8_t>>> files = {
+        {L"empty.jpg", {}},
+        {L"text.jpg", std::vector<uint8_t>(text.begin(), text.end())},
+        {L"truncated.jpg", std::vector<uint8_t>(jpegBytes.begin(), jpegBytes.begin() + jpegBytes.size() / 2)},
+        {L"truncated.png", std::vector<uint8_t>(pngBytes.begin(), pngBytes.begin() + pngBytes.size() / 2)},
+        {L"broken.tif", brokenTiff},
+        {L"tiny.png", std::vector<uint8_t>(pngBytes.begin(), pngBytes.begin() + 16)},
+    };
+    for (const auto& [name, bytes] : files) {
+        const std::wstring path = folder.File(name);
+        WriteBytes(path, bytes);
+        std::unique_ptr<Gdiplus::Bitmap> bitmap;
+        EXPECT_TRUE(FAILED(ToBitmap(path, bitmap))) << std::string(name.begin(), name.end());
+        EXPECT_FALSE(bitmap);
+        ComPtr<IDirect3DSurface9> surface;
+        EXPECT_TRUE(FAILED(ToSurface(path, surface))) << std::string(name.begin(), name.end());
+        EXPECT_FALSE(surface);
+    }
+    std::unique_ptr<Gdiplus::Bitmap> bitmap;
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), ToBitmap(folder.File(L"missing.jpg"), bitmap));
+}
+
+namespace {
+// Another program writing the file: it holds it open for writing, sharing at most deletion.
+HANDLE HoldForWriting(const std::wstring& path)
+{
+    return CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+}
+}
+
+TEST_F(DecodeFixture, ABusyFileIsTriedAgainUntilItIsFree)
+{
+    const std::wstring path = folder.File(L"busy.png");
+    WriteTestPicture(path, GUID_ContainerFormatPng, {AsymmetricFrame(8, 8, GUID_WICPixelFormat24bppBGR)});
+    HANDLE holder = HoldForWriting(path);
+    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+    DecodeRetryPause = 5;
+    std::thread release([holder] { Sleep(200); CloseHandle(holder); });
+    std::unique_ptr<Gdiplus::Bitmap> bitmap;
+    EXPECT_EQ(S_OK, ToBitmap(path, bitmap));
+    release.join();
+}
+
+TEST_F(DecodeFixture, AFileThatStaysBusyFailsWithTheSharingViolation)
+{
+    const std::wstring path = folder.File(L"locked.png");
+    WriteTestPicture(path, GUID_ContainerFormatPng, {AsymmetricFrame(8, 8, GUID_WICPixelFormat24bppBGR)});
+    HANDLE holder = HoldForWriting(path);
+    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+    std::unique_ptr<Gdiplus::Bitmap> bitmap;
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION), ToBitmap(path, bitmap));
+    CloseHandle(holder);
+}
+
+TEST_F(DecodeFixture, AFileDeletedDuringTheRetriesFailsAsMissing)
+{
+    const std::wstring path = folder.File(L"going.png");
+    WriteTestPicture(path, GUID_ContainerFormatPng, {AsymmetricFrame(8, 8, GUID_WICPixelFormat24bppBGR)});
+    HANDLE holder = HoldForWriting(path);
+    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+    DecodeRetryPause = 5;
+    std::thread remove([&] {
+        Sleep(100);
+        DeleteFileW(path.c_str());
+        CloseHandle(holder);
+    });
+    std::unique_ptr<Gdiplus::Bitmap> bitmap;
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), ToBitmap(path, bitmap));
+    remove.join();
+}
+
+TEST_F(DecodeFixture, ACancelStopsTheWaitForABusyFile)
+{
+    const std::wstring path = folder.File(L"held.png");
+    WriteTestPicture(path, GUID_ContainerFormatPng, {AsymmetricFrame(8, 8, GUID_WICPixelFormat24bppBGR)});
+    HANDLE holder = HoldForWriting(path);
+    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+    DecodeRetryPause = 100;
+    volatile ULONG cancel = 0;
+    std::thread canceller([&cancel] { Sleep(150); cancel = 1; });
+    std::unique_ptr<Gdiplus::Bitmap> bitmap;
+    EXPECT_EQ(E_ABORT, ToBitmap(path, bitmap, nullptr, 0, 0, &cancel));
+    canceller.join();
+    CloseHandle(holder);
+}
+
+TEST_F(DecodeFixture, WorkersThatFindNoFactoryShareTheOneTheyMake)
+{
+    const std::wstring path = folder.File(L"shared.png");
+    WriteTestPicture(path, GUID_ContainerFormatPng, {AsymmetricFrame(16, 16, GUID_WICPixelFormat24bppBGR)});
+    ReleaseWicFactory();
+    std::atomic<int> ready{0}, succeeded{0};
+    std::vector<IWICImagingFactory*> seen(8);
+    std::vector<std::thread> workers;
+    for (size_t i = 0; i < seen.size(); ++i)
+        workers.emplace_back([&, i] {
+            CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+            {
+                DecodeThreadContext workerContext(nullptr);
+                ++ready;
+                while (ready < int(seen.size())) Sleep(0);
+                Gdiplus::Bitmap* result = nullptr;
+                if (LoadToBitmap(&workerContext, path.c_str(), 0, &result, nullptr, nullptr, false, false, true,
+                                 nullptr, nullptr, 0) == S_OK)
+                    ++succeeded;
+                const std::unique_ptr<Gdiplus::Bitmap> owned(result);
+                seen[i] = g_WicFactory.Get();
+            }
+            CoUninitialize();
+        });
+    for (std::thread& worker : workers) worker.join();
+    EXPECT_EQ(int(seen.size()), succeeded.load());
+    ASSERT_TRUE(g_WicFactory);
+    EXPECT_THAT(seen, testing::Each(g_WicFactory.Get()));
+}

@@ -1,5 +1,6 @@
 #include "Viewer/ui/RenderDevice.h"
 #include "Framework/HResultError.h"
+#include "Viewer/core/AppSettings.h"
 
 RenderDeviceValues RenderDevice = {};
 
@@ -57,6 +58,22 @@ void DeriveStretchFilters()
         (caps & D3DPTFILTERCAPS_MAGFLINEAR) ? DWORD(D3DTEXF_LINEAR) : RenderDevice.MagnifyPointFilter;
 }
 
+// Sampler 0 shrinks with the best filter there is; it enlarges with points unless the user wants
+// smooth pixels, and a sampler already set to points is left as the user last had it.
+void ApplySamplerFilters()
+{
+    IDirect3DDevice9* device = RenderDevice.Device;
+    DWORD current = 0;
+    ThrowIfFailed(device->GetSamplerState(0, D3DSAMP_MINFILTER, &current));
+    if (current != RenderDevice.MinifyFilter)
+        ThrowIfFailed(device->SetSamplerState(0, D3DSAMP_MINFILTER, RenderDevice.MinifyFilter));
+    ThrowIfFailed(device->GetSamplerState(0, D3DSAMP_MAGFILTER, &current));
+    if (current != RenderDevice.MagnifyPointFilter)
+        ThrowIfFailed(device->SetSamplerState(0, D3DSAMP_MAGFILTER, AppSettings::SmoothPixelsInZoomModes
+                                                                        ? RenderDevice.MagnifySmoothFilter
+                                                                        : RenderDevice.MagnifyPointFilter));
+}
+
 void Create(HWND deviceWindow, bool multiSampling)
 {
     RenderDevice.Direct3DObject = CreateDirect3DObject();
@@ -74,6 +91,7 @@ void Create(HWND deviceWindow, bool multiSampling)
 
     ThrowIfFailed(RenderDevice.Direct3DObject->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &RenderDevice.DeviceCaps));
     DeriveStretchFilters();
+    ApplySamplerFilters();
 
     const UINT available = RenderDevice.Device->GetAvailableTextureMem();
     RenderDevice.StartFreeTextureMemory = available > TextureMemoryReportLimit ? 0 : available;

@@ -7,7 +7,7 @@
 #include <random>
 
 namespace {
-constexpr int MutationsPerSample = 60;
+constexpr int MutationsPerSample = 200;
 
 std::vector<uint8_t> Mutate(std::vector<uint8_t> bytes, std::mt19937& random)
 {

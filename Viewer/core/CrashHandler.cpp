@@ -1,0 +1,136 @@
+#include "Viewer/core/CrashHandler.h"
+#include <dbghelp.h>
+#include <objbase.h>
+#include <shlwapi.h>
+#include <atomic>
+#include <cwchar>
+#include <memory>
+#include <type_traits>
+#include "Viewer/core/CrashNotice.h"
+#include "Viewer/core/CrashReport.h"
+#include "Viewer/core/ExceptionFilterGuard.h"
+#include "Viewer/core/LastActivity.h"
+#include "Viewer/core/UniqueHandle.h"
+
+namespace {
+using MiniDumpWriteDumpFunction = decltype(&MiniDumpWriteDump);
+
+struct LibraryDeleter {
+    void operator()(HMODULE module) const noexcept { FreeLibrary(module); }
+};
+using LibraryHolder = std::unique_ptr<std::remove_pointer_t<HMODULE>, LibraryDeleter>;
+
+struct CrashHandlerState {
+    LibraryHolder dbghelp;
+    MiniDumpWriteDumpFunction writeDump = nullptr;
+    wchar_t dumpPath[MAX_PATH] = L"";
+    wchar_t reportPath[MAX_PATH] = L"";
+    bool installed = false;
+    ExceptionFilterGuard guard;
+    LPTOP_LEVEL_EXCEPTION_FILTER previousFilter = nullptr;
+    std::atomic<bool> armed{true};
+};
+
+CrashHandlerState g_crashHandler;
+
+// "<temp>\<program file name>.<last 12 hex digits of a new GUID>" into both paths, then the two
+// extensions. False when any part is missing or a path would not fit.
+bool MakeCrashFilePaths(CrashHandlerState& state) noexcept
+{
+    GUID guid{};
+    wchar_t guidText[40]{};
+    if (FAILED(CoCreateGuid(&guid)) || !StringFromGUID2(guid, guidText, 40)) return false;
+    const wchar_t* tail = guidText + 25;  // "{8-4-4-4-" is 25 characters; the closing brace is dropped
+    guidText[37] = L'\0';
+
+    wchar_t base[MAX_PATH]{}, program[MAX_PATH]{};
+    if (!GetTempPathW(MAX_PATH, base) || !GetModuleFileNameW(nullptr, program, MAX_PATH) ||
+        !PathAppendW(base, PathFindFileNameW(program)))
+        return false;
+    int dump = std::swprintf(state.dumpPath, MAX_PATH, L"%ls.%ls.mdmp", base, tail);
+    int report = std::swprintf(state.reportPath, MAX_PATH, L"%ls.%ls.txt", base, tail);
+    return dump > 0 && report > 0;
+}
+
+UniqueHandle CreateCrashFile(const wchar_t* path) noexcept
+{
+    return UniqueHandle(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+// A dump that could not be written completely is of no use to anyone, so it is not left behind.
+bool WriteDumpFile(const CrashHandlerState& state, EXCEPTION_POINTERS* exception) noexcept
+{
+    UniqueHandle file = CreateCrashFile(state.dumpPath);
+    if (!file) return false;
+    MINIDUMP_EXCEPTION_INFORMATION information{GetCurrentThreadId(), exception, FALSE};
+    bool written = state.writeDump(GetCurrentProcess(), GetCurrentProcessId(), file.Get(), MiniDumpNormal,
+                                   &information, nullptr, nullptr);
+    file.Close();
+    if (!written) DeleteFileW(state.dumpPath);
+    return written;
+}
+
+bool WriteReportFile(const CrashHandlerState& state) noexcept
+{
+    UniqueHandle file = CreateCrashFile(state.reportPath);
+    if (!file) return false;
+    WriteCrashReport(file.Get());
+    LARGE_INTEGER size{};
+    bool written = GetFileSizeEx(file.Get(), &size) && size.QuadPart > 0;
+    file.Close();
+    if (!written) DeleteFileW(state.reportPath);
+    return written;
+}
+}
+
+void InstallCrashHandler(bool enforce)
+{
+    CrashHandlerState& state = g_crashHandler;
+    if (state.installed) return;
+    state.dbghelp.reset(LoadLibraryW(L"dbghelp.dll"));
+    if (!state.dbghelp) return;
+    FARPROC entry = GetProcAddress(state.dbghelp.get(), "MiniDumpWriteDump");
+    state.writeDump = reinterpret_cast<MiniDumpWriteDumpFunction>(reinterpret_cast<void*>(entry));
+    if (!state.writeDump || !MakeCrashFilePaths(state)) {
+        state.writeDump = nullptr;
+        state.dbghelp.reset();
+        state.dumpPath[0] = state.reportPath[0] = L'\0';
+        return;
+    }
+    state.previousFilter = SetUnhandledExceptionFilter(CrashExceptionFilter);
+    state.installed = true;
+    if (enforce) {
+        LastActivityCode = 9998.0;
+        state.guard.Activate();
+        LastActivityCode = 9998.1;
+    }
+}
+
+void RemoveCrashHandler()
+{
+    CrashHandlerState& state = g_crashHandler;
+    if (state.installed) {
+        if (state.guard.Active()) {
+            LastActivityCode = 9999.0;
+            state.guard.Deactivate();
+            LastActivityCode = 9999.1;
+        }
+        SetUnhandledExceptionFilter(state.previousFilter);
+        state.previousFilter = nullptr;
+        state.installed = false;
+    }
+    state.writeDump = nullptr;
+    state.dbghelp.reset();
+    state.dumpPath[0] = state.reportPath[0] = L'\0';
+}
+
+LONG WINAPI CrashExceptionFilter(EXCEPTION_POINTERS* exception)
+{
+    CrashHandlerState& state = g_crashHandler;
+    if (!state.armed.exchange(false) || !state.writeDump) return EXCEPTION_CONTINUE_SEARCH;
+    // A dump that cannot be written still leaves the report, and the other way round.
+    bool dumpWritten = WriteDumpFile(state, exception);
+    bool reportWritten = WriteReportFile(state);
+    ShowCrashNotice(dumpWritten, reportWritten, state.dumpPath, state.reportPath);
+    return EXCEPTION_EXECUTE_HANDLER;
+}

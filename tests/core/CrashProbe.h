@@ -1,0 +1,32 @@
+#pragma once
+// The crash probe (tests/crashprobe): a small program beside the tests with a version resource and
+// marked crash texts of its own, run as a child process or loaded as a resource module.
+#include <windows.h>
+#include <string>
+#include <vector>
+
+std::wstring CrashProbePath();
+
+// Makes the probe's string table the resource module for its lifetime, so that the program's
+// texts read "[10011]" and so on.
+class ProbeStringResources {
+public:
+    ProbeStringResources();
+    ProbeStringResources(const ProbeStringResources&) = delete;
+    ProbeStringResources& operator=(const ProbeStringResources&) = delete;
+    ~ProbeStringResources();
+
+private:
+    HMODULE m_module;
+    HINSTANCE m_previous;
+};
+
+struct ProbeRun {
+    DWORD exitCode = 0;
+    // The NUL-ended fields the probe recorded, in order.
+    std::vector<std::wstring> record;
+};
+
+// Runs the probe in a mode with TMP and TEMP pointing at tempFolder and HKCU redirected to the
+// key registryPath below the real HKCU; waits for it (a minidump takes several seconds under Wine).
+ProbeRun RunCrashProbe(const std::wstring& mode, const std::wstring& tempFolder, const std::wstring& registryPath);

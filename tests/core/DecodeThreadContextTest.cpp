@@ -1,0 +1,50 @@
+#include "Viewer/core/DecodeThreadContext.h"
+#include <gtest/gtest.h>
+#include "tests/core/CrashProbe.h"
+
+namespace {
+// Counts its references, so a test sees the context give its one back.
+class CountedObject : public IUnknown {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override
+    {
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+    ULONG STDMETHODCALLTYPE Release() override { return --references; }
+    ULONG references = 1;
+};
+
+TEST(DecodeThreadContext, LoadsTheCrashTextsInTheirRoles)
+{
+    ProbeStringResources strings;
+    DecodeThreadContext context(nullptr);
+    EXPECT_STREQ(L"[10025 %s]", context.CrashMessage());
+    EXPECT_STREQ(L"[10026]", context.CrashRawCodecEnding());
+    EXPECT_STREQ(L"[10027]", context.CrashGeneralEnding());
+    EXPECT_STREQ(L"[100]", context.CrashCaption());
+}
+
+TEST(DecodeThreadContext, ReadsTheEnginesCurrentDeviceThroughItsSlot)
+{
+    IDirect3DDevice9* slot = nullptr;
+    DecodeThreadContext context(&slot);
+    EXPECT_EQ(nullptr, context.Device());
+    auto* stand_in = reinterpret_cast<IDirect3DDevice9*>(&slot);  // never called, only compared
+    slot = stand_in;
+    EXPECT_EQ(stand_in, context.Device()) << "a device set after the worker started is seen";
+    EXPECT_EQ(nullptr, DecodeThreadContext(nullptr).Device());
+}
+
+TEST(DecodeThreadContext, ReleasesWhatTheDecodePathKeptInIt)
+{
+    CountedObject object;
+    {
+        DecodeThreadContext context(nullptr);
+        context.Companion() = ComPtr<IUnknown>(&object);
+        EXPECT_EQ(2u, object.references);
+    }
+    EXPECT_EQ(1u, object.references);
+}
+}

@@ -1,8 +1,7 @@
 #include "Viewer/core/AppSettings.h"
 #include <shlwapi.h>
-#include <memory>
-#include <type_traits>
 #include "Viewer/core/LastActivity.h"
+#include "Viewer/core/UniqueModule.h"
 
 namespace AppSettings {
 namespace {
@@ -169,16 +168,14 @@ void LoadOption(const RegKey& key, const Option& option)
     }
 }
 
-using ModuleHolder = std::unique_ptr<std::remove_pointer_t<HMODULE>, decltype(&FreeLibrary)>;
-
 // The colour system is loaded only when a profile name has to be resolved.
 bool GetColorDirectory(wchar_t (&path)[MAX_PATH]) noexcept
 {
     using GetColorDirectoryFunction = BOOL(WINAPI*)(PCWSTR machine, PWSTR buffer, PDWORD size);
-    ModuleHolder mscms(LoadLibraryW(L"mscms.dll"), &FreeLibrary);
+    UniqueModule mscms(LoadLibraryW(L"mscms.dll"));
     if (!mscms) return false;
-    auto getColorDirectory =
-        reinterpret_cast<GetColorDirectoryFunction>(GetProcAddress(mscms.get(), "GetColorDirectoryW"));
+    auto getColorDirectory = reinterpret_cast<GetColorDirectoryFunction>(
+        reinterpret_cast<void*>(GetProcAddress(mscms.get(), "GetColorDirectoryW")));
     DWORD size = sizeof(path);
     return getColorDirectory && getColorDirectory(nullptr, path, &size);
 }

@@ -7,6 +7,7 @@
 #include <vector>
 #include "Framework/ModalSeam.h"
 #include "Framework/ResourceModule.h"
+#include "Viewer/core/UniqueModule.h"
 
 namespace {
 
@@ -139,15 +140,11 @@ bool LoadLanguageLibrary(std::wstring_view code, std::wstring_view edition, std:
     path = FindLibraryFile(path, pattern);
     if (path.empty()) return false;
 
-    HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (!IsTrustedLibrary(path)) {
-        if (module) FreeLibrary(module);
-        return false;
-    }
-    if (!module) return false;
+    UniqueModule module(LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    if (!IsTrustedLibrary(path) || !module) return false;
 
-    SetResourceInstance(module);
-    LanguageResources::LibraryHandle = module;
+    LanguageResources::LibraryHandle = module.release();
+    SetResourceInstance(LanguageResources::LibraryHandle);
     SplitLibraryName(std::wstring_view(path).substr(prefix.size()), editionOut, languageOut);
     return true;
 }

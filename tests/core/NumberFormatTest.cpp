@@ -44,8 +44,10 @@ TEST(FormatNumber, LoadsTheRecordOnceFromItsLocale)
     EXPECT_EQ(3u, record.grouping);
 
     record.thousandSep = L"'";  // a loaded record is used as it stands
-    ASSERT_EQ(S_OK, FormatNumber(record, &value, NumberKind::Signed64, buffer, 32));
-    EXPECT_STREQ(L"1'234'567", buffer);
+    record.negativeOrder = 0;   // parentheses
+    const long long negative = -value;
+    ASSERT_EQ(S_OK, FormatNumber(record, &negative, NumberKind::Signed64, buffer, 32));
+    EXPECT_STREQ(L"(1'234'567)", buffer);
 }
 
 TEST(FormatNumber, PlaceholderLocalesNeedNoValidation)

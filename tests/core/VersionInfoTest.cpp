@@ -102,7 +102,7 @@ TEST(GetAppVersion, ReadsTheRunningProgramsOwnVersion)
     ProbeRun run = RunCrashProbe(L"version", folder.Path(), registry.RealPath());
     EXPECT_EQ(0u, run.exitCode);
     EXPECT_EQ((std::vector<std::wstring>{L"version", L"4", L"2", L"17", L"3", L"4.02 (Build: 017.3) 64-bit",
-                                         L"4.02.17.3"}),
+                                         L"4.02.17.3", L"4"}),
               run.record);
 }
 }

@@ -6,7 +6,8 @@
 // modal seam that appends each call to the record file as NUL-ended fields: "box", caption, text,
 // type; "launch", program, command line. enforce: the same with the guard on; the probe then tries
 // to replace the filter and records "hijack" and what that call returned. version: records
-// "version", the four numbers and the texts with and without the label "Build".
+// "version", the four numbers, the texts with and without the label "Build", and the major
+// number of a call without a text buffer.
 #include <windows.h>
 #include <string>
 #include "Framework/ModalSeam.h"
@@ -43,8 +44,10 @@ int RecordVersion()
     wchar_t labelled[64] = L"", plain[64] = L"";
     HRESULT hr = GetAppVersion(&major, &minor, &build, &revision, labelled, 64, L"Build");
     GetAppVersion(nullptr, nullptr, nullptr, nullptr, plain, 64, nullptr);
+    WORD numbersOnly = 0;
+    GetAppVersion(&numbersOnly, nullptr, nullptr, nullptr, nullptr, 0, L"Build");
     Record({L"version", std::to_wstring(major), std::to_wstring(minor), std::to_wstring(build),
-            std::to_wstring(revision), labelled, plain});
+            std::to_wstring(revision), labelled, plain, std::to_wstring(numbersOnly)});
     return SUCCEEDED(hr) ? 0 : 1;
 }
 

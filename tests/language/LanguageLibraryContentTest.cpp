@@ -44,7 +44,7 @@ std::set<UINT> RequiredStringIds()
 {
     std::set<UINT> ids = {100, 102, 1125, 10000, 10001, 10003, 10010, 10143, 10153, 10165, 10170, 10184, 10185, 10187,
                           20000};
-    const std::pair<UINT, UINT> ranges[] = {{10011, 10044}, {10049, 10058}, {10060, 10107}, {10109, 10143},
+    const std::pair<UINT, UINT> ranges[] = {{10011, 10044}, {10049, 10058}, {10060, 10143},
                                             {10155, 10160}, {10171, 10180}, {10182, 10183}};
     for (auto [first, last] : ranges)
         for (UINT id = first; id <= last; ++id) ids.insert(id);

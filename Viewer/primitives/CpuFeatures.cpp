@@ -132,9 +132,13 @@ std::int64_t LargestCacheBytesFromLeaf2(const std::uint32_t regs[4])
 
 std::int64_t LargestCacheBytes()
 {
-    if (!IsGenuineIntel())
-        return 0;
-    std::uint32_t regs[4];
-    ReadCpuid(regs, 2, 0);
-    return LargestCacheBytesFromLeaf2(regs);
+    // cpuid is slow (a virtual machine traps it): ask once, for the fills that check on every long run.
+    static const std::int64_t bytes = [] {
+        if (!IsGenuineIntel())
+            return std::int64_t{0};
+        std::uint32_t regs[4];
+        ReadCpuid(regs, 2, 0);
+        return LargestCacheBytesFromLeaf2(regs);
+    }();
+    return bytes;
 }

@@ -29,6 +29,6 @@ NumericStatus GetCpuFeatures(std::uint64_t* mask, std::uint32_t* regs);
 // Size in bytes of the largest cache that the leaf 2 descriptors in regs (EAX, EBX, ECX, EDX) name
 // between 512 KiB and 16 MiB, or 0 when none of them does or the descriptors need more than one round.
 std::int64_t LargestCacheBytesFromLeaf2(const std::uint32_t regs[4]);
-// The largest cache of this processor as leaf 2 describes it; 0 (unknown) unless the vendor is
-// "GenuineIntel".
+// The largest cache of this processor as leaf 2 describes it, asked once; 0 (unknown) unless the
+// vendor is "GenuineIntel".
 std::int64_t LargestCacheBytes();

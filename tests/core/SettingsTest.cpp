@@ -3,6 +3,7 @@
 #include <map>
 #include <string>
 #include "Viewer/core/AppSettings.h"
+#include "Viewer/core/LastActivity.h"
 #include "tests/support/RegistrySandbox.h"
 
 namespace {
@@ -134,6 +135,17 @@ TEST_F(SettingsTest, AStoredKeyIsLoadedAndNotRewritten)
     EXPECT_EQ(2500u, AutoModeInterval);
     EXPECT_EQ(0u, DisableHWA);
     EXPECT_EQ(2500u, opened.QueryDword(L"AutoModeInterval").value_or(0));
+}
+
+TEST_F(SettingsTest, TheLastActivityTellsALoadFromAFirstRun)
+{
+    {
+        RegKey first = OpenOrCreateSettings();
+        EXPECT_EQ(50.0, LastActivityCode.load());
+    }
+    LastActivityCode = 41;
+    RegKey loaded = OpenOrCreateSettings();
+    EXPECT_EQ(49.0, LastActivityCode.load());
 }
 
 struct ClampCase {

@@ -27,8 +27,9 @@ function(lumenfold_add_subfolders)
 endfunction()
 
 # One test program per test folder, every .cpp of it; each GoogleTest case becomes a ctest test run under Wine.
+# PROPERTIES adds ctest properties to every case (for example a RESOURCE_LOCK for tests that must not overlap).
 function(lumenfold_test_folder name)
-  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "LIBS;PROPERTIES" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
   if(NOT sources)
     return()
@@ -37,7 +38,7 @@ function(lumenfold_test_folder name)
   target_link_options(${name} PRIVATE -municode)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} lumenfold_testsupport GTest::gmock)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                       PROPERTIES TIMEOUT 120)
+                       PROPERTIES TIMEOUT 120 ${ARG_PROPERTIES})
 endfunction()
 
 # A resource-only library: strings, menus, accelerators and dialog templates, no code.

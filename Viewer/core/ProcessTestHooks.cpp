@@ -54,6 +54,8 @@ void InstallProcessTestHooks()
 {
     const std::wstring settingsKey = EnvironmentValue(L"LUMENFOLD_TEST_SETTINGS_KEY");
     if (!settingsKey.empty()) RedirectCurrentUserKey(settingsKey);
+    const std::wstring userName = EnvironmentValue(L"LUMENFOLD_TEST_USER_NAME");
+    if (!userName.empty()) SetEnvironmentVariableW(L"WINEUSERNAME", userName.c_str());
     g_logPath = EnvironmentValue(L"LUMENFOLD_TEST_LOG");
     if (!g_logPath.empty()) AnswerModalCallsIntoLog();
 }

@@ -7,6 +7,10 @@
 //   LUMENFOLD_TEST_LOG           a file to which the program appends one line per event: every message
 //                                box and modal dialog (each answered at once with IDOK, so nothing
 //                                waits for a user) and what RecordForTest reports.
+//   LUMENFOLD_TEST_USER_NAME     the user name the single-instance rule sees, so that a test's viewers
+//                                meet only each other. (Under Wine the user name comes from the
+//                                process's WINEUSERNAME variable, which a starting process cannot
+//                                hand down; the hook sets it inside the program.)
 #include <string_view>
 
 // Called first thing by the process entry.

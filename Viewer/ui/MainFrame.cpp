@@ -33,8 +33,8 @@ void RaiseAboveOthersOnce(HWND window)
 void ChangeStyleBits(HWND window, int index, DWORD bits, bool set, UINT positionFlags)
 {
     const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(window, index));
-    const bool has = set ? (style & bits) == bits : (style & bits) != 0;
-    if (has) return;
+    const bool alreadyThere = set ? (style & bits) == bits : (style & bits) == 0;
+    if (alreadyThere) return;
     SetWindowLongPtrW(window, index, static_cast<LONG_PTR>(set ? style | bits : style & ~bits));
     SetWindowPos(window, nullptr, 0, 0, 0, 0, positionFlags);
 }

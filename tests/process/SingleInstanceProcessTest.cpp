@@ -1,0 +1,55 @@
+// One viewer per user: a second start hands its command line to the running viewer and ends.
+#include "tests/process/ViewerFixture.h"
+
+namespace {
+class SingleInstanceProcess : public ViewerFixture {};
+}
+
+TEST_F(SingleInstanceProcess, SecondStartWithAFolderWakesTheRunningViewerAndEndsWithZero)
+{
+    ViewerProcess first(L"", Environment());
+    ASSERT_TRUE(first.Started());
+    ASSERT_TRUE(Log().WaitFor(L"status", std::nullopt, kStartTimeoutMs)) << "the first viewer did not come up";
+
+    TempFolder pictures;
+    const std::wstring tail = L"-i \"" + pictures.Path() + L"\"";
+    ViewerProcess second(tail, Environment(L"second.log"));
+    ASSERT_TRUE(second.Started());
+    EXPECT_EQ(0u, second.WaitForExit(kExitTimeoutMs).value_or(99));
+    EXPECT_TRUE(Log(L"second.log").Texts(L"status").empty()) << "the second start must not show a window";
+
+    ASSERT_TRUE(Log().WaitFor(L"open", pictures.Path(), kExitTimeoutMs));
+    EXPECT_EQ(std::vector<std::wstring>{tail}, Log().Texts(L"wake-up"));
+    EXPECT_EQ(0, GlobalFindAtomW(tail.c_str())) << "the receiver deletes the atom";
+
+    HWND frame = first.WaitForFrame(kStartTimeoutMs);
+    ASSERT_TRUE(frame);
+    PostMessageW(frame, WM_CLOSE, 0, 0);
+    EXPECT_EQ(1u, first.WaitForExit(kExitTimeoutMs).value_or(99));
+}
+
+TEST_F(SingleInstanceProcess, AnotherUserGetsAViewerOfItsOwn)
+{
+    ViewerProcess first(L"", Environment());
+    ASSERT_TRUE(Log().WaitFor(L"status", std::nullopt, kStartTimeoutMs));
+
+    ViewerEnvironment otherUser = Environment(L"other.log");
+    otherUser.userName = UniqueUserName();
+    ViewerProcess other(L"", otherUser);
+    ASSERT_TRUE(Log(L"other.log").WaitFor(L"status", std::nullopt, kStartTimeoutMs));
+    EXPECT_FALSE(other.WaitForExit(0)) << "the other user's viewer runs on";
+    EXPECT_TRUE(Log().Texts(L"wake-up").empty());
+}
+
+TEST_F(SingleInstanceProcess, AfterTheViewerClosedTheNextStartRunsAsTheFirst)
+{
+    {
+        ViewerProcess first(L"", Environment());
+        HWND frame = first.WaitForFrame(kStartTimeoutMs);
+        ASSERT_TRUE(frame);
+        PostMessageW(frame, WM_CLOSE, 0, 0);
+        ASSERT_EQ(1u, first.WaitForExit(kExitTimeoutMs).value_or(99));
+    }
+    ViewerProcess next(L"", Environment(L"next.log"));
+    EXPECT_TRUE(Log(L"next.log").WaitFor(L"status", std::nullopt, kStartTimeoutMs));
+}

@@ -1,0 +1,136 @@
+// The viewer's start and end as a whole program: the imaging component check, the empty start,
+// the window placement rules and the clean close.
+#include "tests/process/ViewerFixture.h"
+#include "tests/process/ViewerWithoutImaging.h"
+#include <array>
+
+namespace {
+constexpr wchar_t kStoredPlacement[] = L"44 0 1 -1 -1 -1 -1 100 100 1000 700 96 96";
+constexpr UINT kEmptyViewStringId = 10128;
+
+std::wstring LanguageLibraryString(UINT id)
+{
+    HMODULE library = LoadLibraryExW((TestProgramFolder() + L"\\Lumenfold.Core.EN.dll").c_str(), nullptr,
+                                     LOAD_LIBRARY_AS_DATAFILE);
+    const wchar_t* text = nullptr;
+    const int length = library ? LoadStringW(library, id, reinterpret_cast<wchar_t*>(&text), 0) : 0;
+    std::wstring result = length > 0 ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
+    if (library) FreeLibrary(library);
+    return result;
+}
+
+using Corners = std::array<LONG, 4>;
+
+Corners WindowCorners(HWND window)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
+RECT PrimaryWorkArea()
+{
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    return monitor.rcWork;
+}
+
+class StartupProcess : public ViewerFixture {
+protected:
+    void StoreValues(std::initializer_list<std::pair<const wchar_t*, DWORD>> flags)
+    {
+        RegKey key = SettingsKey(KEY_ALL_ACCESS);
+        key.SetString(L"AppWindow", kStoredPlacement);
+        for (const auto& [name, value] : flags) key.SetDword(name, value);
+    }
+
+    // Starts a viewer, waits for its window and then until it has taken its place.
+    HWND StartAndWaitForFrame(ViewerProcess& viewer)
+    {
+        if (!viewer.Started() || !Log().WaitFor(L"status", std::nullopt, kStartTimeoutMs)) return nullptr;
+        HWND frame = viewer.WaitForFrame(kStartTimeoutMs);
+        Sleep(300);
+        return frame;
+    }
+};
+}
+
+TEST_F(StartupProcess, MissingImagingComponentShowsTheDialogOnceAndEndsWithZero)
+{
+    ViewerWithoutImaging withoutImaging;
+    ASSERT_FALSE(withoutImaging.Program().empty());
+    ViewerProcess viewer(L"", Environment(), withoutImaging.Program());
+    ASSERT_TRUE(viewer.Started());
+    EXPECT_EQ(0u, viewer.WaitForExit(kExitTimeoutMs).value_or(99));
+    EXPECT_EQ(std::vector<std::wstring>{L"116"}, Log().Texts(L"dialog"));
+    EXPECT_TRUE(Log().Texts(L"status").empty()) << "no window after the retry failed";
+}
+
+TEST_F(StartupProcess, NothingToOpenShowsTheEmptyViewTextAndCloseSavesTheViewState)
+{
+    ViewerProcess viewer(L"", Environment());
+    HWND frame = StartAndWaitForFrame(viewer);
+    ASSERT_TRUE(frame);
+    EXPECT_TRUE(IsWindowVisible(frame));
+    const std::wstring emptyViewText = LanguageLibraryString(kEmptyViewStringId);
+    ASSERT_FALSE(emptyViewText.empty());
+    EXPECT_EQ(std::vector<std::wstring>{emptyViewText}, Log().Texts(L"status"));
+    EXPECT_TRUE(Log().Texts(L"messagebox").empty());
+
+    PostMessageW(frame, WM_CLOSE, 0, 0);
+    EXPECT_EQ(1u, viewer.WaitForExit(kExitTimeoutMs).value_or(99));
+
+    RegKey key = SettingsKey();
+    EXPECT_EQ(1u, key.QueryDword(L"DisableHWA").value_or(0)) << "the first run wrote its defaults";
+    const std::wstring placement = key.QueryString(L"AppWindow").value_or(L"");
+    EXPECT_EQ(0u, placement.rfind(L"44 ", 0)) << "placement text: " << testing::PrintToString(placement);
+    EXPECT_EQ(0u, key.QueryDword(L"Maximized").value_or(7));
+    EXPECT_EQ(0u, key.QueryDword(L"KioskMode").value_or(7));
+    EXPECT_EQ(0u, key.QueryDword(L"KioskMode.ExitMaximized").value_or(7));
+}
+
+TEST_F(StartupProcess, StoredPlacementIsRestored)
+{
+    StoreValues({});
+    ViewerProcess viewer(L"", Environment());
+    HWND frame = StartAndWaitForFrame(viewer);
+    ASSERT_TRUE(frame);
+    EXPECT_EQ((Corners{100, 100, 1000, 700}), WindowCorners(frame));
+}
+
+TEST_F(StartupProcess, MonitorSwitchFitsTheWindowIntoThatMonitor)
+{
+    StoreValues({});
+    ViewerProcess viewer(L"-m 1", Environment());
+    HWND frame = StartAndWaitForFrame(viewer);
+    ASSERT_TRUE(frame);
+    const RECT work = PrimaryWorkArea();
+    // 900 x 600 becomes 898 x 598, centred in the work area.
+    const LONG x = work.left + (work.right - work.left) / 2 - 449;
+    const LONG y = work.top + (work.bottom - work.top) / 2 - 299;
+    EXPECT_EQ((Corners{x, y, x + 898, y + 598}), WindowCorners(frame));
+}
+
+TEST_F(StartupProcess, MonitorSwitchBeyondTheMonitorsKeepsTheStoredPlacement)
+{
+    StoreValues({});
+    ViewerProcess viewer(L"-monitor:3", Environment());
+    HWND frame = StartAndWaitForFrame(viewer);
+    ASSERT_TRUE(frame);
+    EXPECT_EQ((Corners{100, 100, 1000, 700}), WindowCorners(frame));
+}
+
+TEST_F(StartupProcess, StoredKioskModeStartsBorderlessAndMaximizedAndIsKeptOnClose)
+{
+    StoreValues({{L"KioskMode", 1}});
+    ViewerProcess viewer(L"", Environment());
+    HWND frame = StartAndWaitForFrame(viewer);
+    ASSERT_TRUE(frame);
+    EXPECT_EQ(0, GetWindowLongPtrW(frame, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME));
+    EXPECT_TRUE(IsZoomed(frame));
+
+    PostMessageW(frame, WM_CLOSE, 0, 0);
+    EXPECT_EQ(1u, viewer.WaitForExit(kExitTimeoutMs).value_or(99));
+    EXPECT_EQ(1u, SettingsKey().QueryDword(L"KioskMode").value_or(0));
+}

@@ -9,6 +9,7 @@
 #include "Viewer/imaging/ExifOrientation.h"
 #include "Viewer/imaging/GuardedCopyPixels.h"
 #include "Viewer/imaging/ImageFormats.h"
+#include "Viewer/imaging/MetadataReader.h"
 #include "Viewer/imaging/PixelFormatBits.h"
 #include "Viewer/imaging/WicFactory.h"
 #include "Viewer/ui/RenderDevice.h"
@@ -159,6 +160,10 @@ HRESULT BuildSource(const DecodeRequest& request, const DecodeTarget& target, De
     if (!source) throw HResultError(E_FAIL);
     WICPixelFormatGUID framePixelFormat = {};
     ThrowIfFailed(frame->GetPixelFormat(&framePixelFormat));
+
+    if (request.info)
+        ReadImageMetadata(request.context, request.path, request.info, source.Get(), opened.decoder.Get(),
+                          request.frameIndex, nullptr);
 
     if (request.downscaleSetting) {
         uint8_t downscaled = 0;

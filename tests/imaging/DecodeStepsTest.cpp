@@ -132,3 +132,24 @@ TEST_F(DecodeSteps, TheFormatConverterTakesTheSourceAndMakesTheTarget)
     EXPECT_EQ(GUID_WICPixelFormat32bppPBGRA, factory->converterInits[0].format) << "the X8R8G8B8 display's target";
     EXPECT_TRUE(factory->transformInits.empty());
 }
+
+TEST_F(DecodeSteps, ShootingDataAndBothGeometriesReachTheRecord)
+{
+    auto reader = ComPtr<FakeQueryReader>::Attach(new FakeQueryReader);
+    reader->SetUInt16(L"System.Photo.Orientation", 6);
+    reader->SetUInt16(L"System.Photo.Flash", 9);
+    UseFrame(reader.Get());
+    std::unique_ptr<Gdiplus::Bitmap> bitmap;
+    ImageInfo info;
+    ASSERT_EQ(S_OK, ToBitmap(path, bitmap, &info));
+    EXPECT_EQ(9, info.flash);
+    EXPECT_EQ(6, info.orientation);
+    EXPECT_EQ(ImageInfoFlash | ImageInfoOrientation | ImageInfoHistogram, info.flags);
+    EXPECT_EQ(StoredWidth, info.sourceWidth) << "as stored in the file";
+    EXPECT_EQ(StoredHeight, info.sourceHeight);
+    EXPECT_EQ(StoredHeight, info.width) << "as shown, turned a quarter";
+    EXPECT_EQ(StoredWidth, info.height);
+    EXPECT_EQ(GUID_WICPixelFormat24bppBGR, info.pixelFormat) << "the frame's own format, not the target's";
+    EXPECT_EQ(24u, info.bitsPerPixel);
+    EXPECT_EQ(0, info.downscaled);
+}

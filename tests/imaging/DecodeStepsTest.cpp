@@ -2,11 +2,13 @@
 // cannot show on real files: EXIF orientation (its metadata reader finds no EXIF in a JPEG) and the
 // colour transform (its transformer leaves the pixels as they were).
 #include "tests/imaging/DecodeFixture.h"
+#include "tests/imaging/FakeBitmapSource.h"
 #include "tests/imaging/RecordingWicFactory.h"
 #include "Viewer/imaging/WicFactory.h"
 #include <gmock/gmock.h>
 #include <algorithm>
 #include <cstring>
+#include <tuple>
 
 namespace {
 constexpr UINT StoredWidth = 7;
@@ -152,4 +154,115 @@ TEST_F(DecodeSteps, ShootingDataAndBothGeometriesReachTheRecord)
     EXPECT_EQ(GUID_WICPixelFormat24bppBGR, info.pixelFormat) << "the frame's own format, not the target's";
     EXPECT_EQ(24u, info.bitsPerPixel);
     EXPECT_EQ(0, info.downscaled);
+}
+
+namespace {
+// A camera file's decoder whose container also carries a preview picture of one colour.
+class DecoderWithPreview : public FakeDecoder {
+public:
+    DecoderWithPreview(IWICBitmapSource* preview) : FakeDecoder(GUID_ContainerFormatJpeg), m_preview(preview) {}
+    HRESULT STDMETHODCALLTYPE GetPreview(IWICBitmapSource** preview) override
+    {
+        *preview = ComPtr<IWICBitmapSource>(m_preview.Get()).Detach();
+        return S_OK;
+    }
+
+private:
+    ComPtr<IWICBitmapSource> m_preview;
+};
+}
+
+class PreviewRoad : public DecodeSteps {
+protected:
+    // Decodes with a preview of that size preferred; the frame is the small asymmetric picture,
+    // stored with orientation 6 (to be turned a quarter).
+    HRESULT Decode(UINT previewWidth, UINT previewHeight, std::unique_ptr<Gdiplus::Bitmap>& bitmap, ImageInfo& info,
+                   bool preferPreview = true)
+    {
+        previewFrame = PlainFrame(previewWidth, previewHeight, previewColour);
+        ComPtr<IWICBitmap> preview;
+        EXPECT_EQ(S_OK, factory->CreateBitmapFromMemory(previewWidth, previewHeight, previewFrame.format,
+                                                        previewFrame.stride, UINT(previewFrame.pixels.size()),
+                                                        previewFrame.pixels.data(), &preview));
+        auto reader = ComPtr<FakeQueryReader>::Attach(new FakeQueryReader);
+        reader->SetUInt16(L"System.Photo.Orientation", 6);
+        auto decoder = ComPtr<DecoderWithPreview>::Attach(new DecoderWithPreview(preview.Get()));
+        decoder->AddFrame(ComPtr<FakeFrame>::Attach(new FakeFrame(pixels.Get(), reader.Get())).Get());
+        factory->decoder = ComPtr<IWICBitmapDecoder>(decoder.Get());
+        Gdiplus::Bitmap* result = nullptr;
+        const HRESULT hr = LoadToBitmap(context.get(), path.c_str(), 0, &result, &width, &height, false,
+                                        preferPreview, true, &info, nullptr, 0);
+        bitmap.reset(result);
+        return hr;
+    }
+
+    const Rgba previewColour = {90, 160, 220, 255};
+    TestFrame previewFrame;
+};
+
+TEST_F(PreviewRoad, ALargeEnoughPreviewReplacesTheFrame)
+{
+    std::unique_ptr<Gdiplus::Bitmap> bitmap;
+    ImageInfo info;
+    ASSERT_EQ(S_OK, Decode(1024, 768, bitmap, info));
+    // A landscape preview of a landscape frame is turned like the frame.
+    EXPECT_EQ(768u, width);
+    EXPECT_EQ(1024u, height);
+    EXPECT_EQ(1, info.rotated);
+    Gdiplus::Color c;
+    bitmap->GetPixel(100, 100, &c);
+    EXPECT_EQ((Rgba{previewColour}), (Rgba{c.GetR(), c.GetG(), c.GetB(), 255}));
+}
+
+TEST_F(PreviewRoad, APortraitPreviewIsAlreadyUpright)
+{
+    std::unique_ptr<Gdiplus::Bitmap> bitmap;
+    ImageInfo info;
+    ASSERT_EQ(S_OK, Decode(768, 1024, bitmap, info));
+    EXPECT_EQ(768u, width);
+    EXPECT_EQ(1024u, height);
+    EXPECT_EQ(0, info.rotated);
+}
+
+TEST_F(PreviewRoad, APreviewBelow768PixelsEitherWayOrNotAskedForLeavesTheFrame)
+{
+    for (auto [w, h, prefer] : {std::tuple{767u, 1000u, true}, std::tuple{1000u, 767u, true}, std::tuple{1024u, 768u, false}}) {
+        std::unique_ptr<Gdiplus::Bitmap> bitmap;
+        ImageInfo info;
+        ASSERT_EQ(S_OK, Decode(w, h, bitmap, info, prefer));
+        EXPECT_EQ(StoredHeight, width) << w << "x" << h;
+        EXPECT_EQ(StoredWidth, height);
+        EXPECT_EQ(1, info.rotated);
+    }
+}
+
+namespace {
+// Pixels whose first copy is where the user gives up waiting.
+class CancellingSource : public FakeBitmapSource {
+public:
+    CancellingSource(volatile ULONG& cancel) : FakeBitmapSource(8, 2000, GUID_WICPixelFormat32bppPBGRA, 4), m_cancel(cancel) {}
+    HRESULT STDMETHODCALLTYPE CopyPixels(const WICRect* rect, UINT stride, UINT size, BYTE* buffer) override
+    {
+        m_cancel = 1;
+        return FakeBitmapSource::CopyPixels(rect, stride, size, buffer);
+    }
+
+private:
+    volatile ULONG& m_cancel;
+};
+}
+
+TEST_F(DecodeSteps, ACancelDuringTheCopyStopsItAfterTheBandAndStoresNothing)
+{
+    volatile ULONG cancel = 0;
+    CancellingSource source(cancel);
+    auto decoder = ComPtr<FakeDecoder>::Attach(new FakeDecoder(GUID_ContainerFormatJpeg));
+    decoder->AddFrame(ComPtr<FakeFrame>::Attach(new FakeFrame(&source, nullptr)).Get());
+    factory->decoder = ComPtr<IWICBitmapDecoder>(decoder.Get());
+    std::unique_ptr<Gdiplus::Bitmap> bitmap;
+    EXPECT_EQ(E_ABORT, ToBitmap(path, bitmap, nullptr, 0, 0, &cancel));
+    EXPECT_FALSE(bitmap);
+    EXPECT_EQ(1u, source.copies.size()) << "one band, then the progress report saw the cancel";
+    factory->decoder = nullptr;
+    decoder = nullptr;
 }

@@ -1,0 +1,125 @@
+#include "Viewer/dialogs/WicMissingDialog.h"
+#include "Framework/ModalSeam.h"
+#include "Framework/ResourceModule.h"
+#include "tests/support/TestPaths.h"
+#include <gtest/gtest.h>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+// The English language library as the resource module, as the running program has it.
+class EnglishLibrary {
+public:
+    EnglishLibrary()
+        : m_module(LoadLibraryExW((TestProgramFolder() + L"\\Lumenfold.Core.EN.dll").c_str(), nullptr,
+                                  LOAD_LIBRARY_AS_DATAFILE)),
+          m_previous(SetResourceInstance(m_module))
+    {
+    }
+    EnglishLibrary(const EnglishLibrary&) = delete;
+    EnglishLibrary& operator=(const EnglishLibrary&) = delete;
+    ~EnglishLibrary()
+    {
+        SetResourceInstance(m_previous);
+        if (m_module) FreeLibrary(m_module);
+    }
+    bool Loaded() const noexcept { return m_module != nullptr; }
+
+private:
+    HMODULE m_module;
+    HINSTANCE m_previous;
+};
+
+std::wstring ControlText(HWND dialog, int id)
+{
+    wchar_t text[512]{};
+    GetDlgItemTextW(dialog, id, text, static_cast<int>(std::size(text)));
+    return text;
+}
+
+LONG ControlFontWeight(HWND dialog, int id)
+{
+    LOGFONTW font{};
+    HFONT handle = reinterpret_cast<HFONT>(SendDlgItemMessageW(dialog, id, WM_GETFONT, 0, 0));
+    GetObjectW(handle ? static_cast<HGDIOBJ>(handle) : GetStockObject(SYSTEM_FONT), sizeof(font), &font);
+    return font.lfWeight;
+}
+
+struct ShellOpen {
+    std::wstring verb;
+    std::wstring file;
+};
+
+// Runs the "modal" dialog as a modeless one that the test drives itself, then ends it.
+class DialogDriver {
+public:
+    explicit DialogDriver(std::function<void(HWND dialog)> drive)
+        : m_seam(ModalSeam{
+              .modalDialog =
+                  [this](HINSTANCE module, UINT templateId, HWND owner, DLGPROC procedure, LPARAM initParam) {
+                      templates.push_back(templateId);
+                      HWND dialog = CreateDialogParamW(module, MAKEINTRESOURCEW(templateId), owner, procedure,
+                                                       initParam);
+                      if (!dialog) return INT_PTR{-1};
+                      ShowWindow(dialog, SW_SHOW);
+                      m_drive(dialog);
+                      DestroyWindow(dialog);
+                      return INT_PTR{IDOK};
+                  },
+              .openWithShell =
+                  [this](HWND, const wchar_t* verb, const wchar_t* file, const wchar_t*, const wchar_t*, int) {
+                      opened.push_back({verb, file});
+                      return reinterpret_cast<HINSTANCE>(INT_PTR{42});
+                  }}),
+          m_drive(std::move(drive))
+    {
+    }
+
+    std::vector<UINT> templates;
+    std::vector<ShellOpen> opened;
+
+private:
+    ScopedModalSeam m_seam;
+    std::function<void(HWND)> m_drive;
+};
+
+constexpr WORD kLinks[] = {CWicMissingDialog::IDC_LINK_DOWNLOAD, CWicMissingDialog::IDC_LINK_MIRROR,
+                           CWicMissingDialog::IDC_LINK_REDIRECT, CWicMissingDialog::IDC_LINK_ARTICLE};
+}
+
+TEST(WicMissingDialog, ShowsItsFourLinksWithTheRecommendedOneInBold)
+{
+    EnglishLibrary library;
+    ASSERT_TRUE(library.Loaded());
+    DialogDriver driver([](HWND dialog) {
+        for (WORD id : kLinks) EXPECT_EQ(CWicMissingDialog::LinkText(id), ControlText(dialog, id)) << id;
+        EXPECT_EQ(FW_BOLD, ControlFontWeight(dialog, CWicMissingDialog::IDC_LINK_REDIRECT));
+        EXPECT_LT(ControlFontWeight(dialog, CWicMissingDialog::IDC_LINK_DOWNLOAD), FW_BOLD);
+    });
+    CWicMissingDialog dialog;
+    EXPECT_EQ(IDOK, dialog.DoModal(nullptr));
+    EXPECT_EQ(std::vector<UINT>{116}, driver.templates);
+}
+
+TEST(WicMissingDialog, EachLinkOpensItsPageAndTheDialogStaysOpen)
+{
+    EnglishLibrary library;
+    ASSERT_TRUE(library.Loaded());
+    DialogDriver driver([](HWND dialog) {
+        for (WORD id : kLinks) {
+            SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, STN_CLICKED), 0);
+            EXPECT_TRUE(IsWindow(dialog));
+            EXPECT_TRUE(IsWindowVisible(dialog)) << "the link " << id << " must leave the dialog open";
+        }
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        EXPECT_FALSE(IsWindowVisible(dialog)) << "OK ends the dialog";
+    });
+    CWicMissingDialog dialog;
+    dialog.DoModal(nullptr);
+    ASSERT_EQ(std::size(kLinks), driver.opened.size());
+    for (size_t i = 0; i < std::size(kLinks); ++i) {
+        EXPECT_EQ(L"open", driver.opened[i].verb);
+        EXPECT_EQ(CWicMissingDialog::LinkTarget(kLinks[i]), driver.opened[i].file);
+    }
+}

@@ -100,7 +100,7 @@ void RunFillAtCurrentLevel(const char* which, std::vector<std::int32_t>& data)
 // Only the operations whose name contains filter (all for an empty filter).
 void PrintTable(const std::vector<Benchmark>& benchmarks, const std::string& filter)
 {
-    std::printf("%-34s %-26s %14s %8s %8s %8s %8s\n", "operation", "work", "level 0 MB/s", "level 0", "level 1",
+    std::printf("%-34s %-30s %14s %8s %8s %8s %8s\n", "operation", "work", "level 0 MB/s", "level 0", "level 1",
                 "level 2", "level 3");
     for (const Benchmark& benchmark : benchmarks)
     {
@@ -120,7 +120,7 @@ void PrintTable(const std::vector<Benchmark>& benchmarks, const std::string& fil
             }
         }
         ProcessorLevel = LevelBaseline;
-        std::printf("%-34s %-26s %14.0f", benchmark.operation.c_str(), benchmark.work.c_str(),
+        std::printf("%-34s %-30s %14.0f", benchmark.operation.c_str(), benchmark.work.c_str(),
                     benchmark.bytesPerCall / seconds[0] / 1e6);
         for (double s : seconds)
             std::printf(" %8.2f", seconds[0] / s);

@@ -1,0 +1,228 @@
+#include "Viewer/ui/MainFrame.h"
+#include "Framework/RegKey.h"
+#include "Framework/ResourceModule.h"
+#include "Viewer/core/AppSettings.h"
+#include "Viewer/core/MyPictures.h"
+#include "tests/support/RegistrySandbox.h"
+#include "tests/support/TestPaths.h"
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+// The frame as Run makes it: the English library as resource module, a registered message loop and a
+// private settings key. The wake-up message is one of this test's own, so that a viewer's real
+// wake-up broadcast never reaches this frame (nor this test's a viewer).
+class MainFrameTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_library = LoadLibraryExW((TestProgramFolder() + L"\\Lumenfold.Core.EN.dll").c_str(), nullptr,
+                                   LOAD_LIBRARY_AS_DATAFILE);
+        ASSERT_TRUE(m_library);
+        m_previousResources = SetResourceInstance(m_library);
+        m_previousWakeUp = WakeUpMessage;
+        WakeUpMessage = RegisterWindowMessageW(
+            (L"LumenfoldFrameTestWakeUp." + std::to_wstring(GetCurrentProcessId())).c_str());
+        RegisterMessageLoop(&m_loop);
+        ASSERT_TRUE(m_frame.CreateMainWindow());
+    }
+
+    void TearDown() override
+    {
+        m_frame.DestroyWindow();
+        UnregisterMessageLoop();
+        WakeUpMessage = m_previousWakeUp;
+        SetResourceInstance(m_previousResources);
+        if (m_library) FreeLibrary(m_library);
+    }
+
+    // Sends the wake-up with a new atom holding text; returns the atom.
+    ATOM WakeUp(const std::wstring& text)
+    {
+        const ATOM atom = GlobalAddAtomW(text.c_str());
+        SendMessageW(m_frame.m_hWnd, WakeUpMessage, atom, 0);
+        return atom;
+    }
+
+    static bool AtomExists(ATOM atom)
+    {
+        wchar_t name[256]{};
+        return GlobalGetAtomNameW(atom, name, 256) != 0;
+    }
+
+    static std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
+
+    RegKey Settings() const
+    {
+        RegKey key;
+        key.Open(HKEY_CURRENT_USER, AppSettings::KeyPath, KEY_READ);
+        return key;
+    }
+
+    RegistrySandbox m_sandbox;
+    TempFolder m_folder;
+    MessageLoop m_loop;
+    CMainFrame m_frame{false, false};
+
+private:
+    HMODULE m_library = nullptr;
+    HINSTANCE m_previousResources = nullptr;
+    UINT m_previousWakeUp = 0;
+};
+}
+
+TEST_F(MainFrameTest, WindowHasTheLibraryTitleNoMenuAndTheLibraryAccelerators)
+{
+    wchar_t className[64]{};
+    GetClassNameW(m_frame.m_hWnd, className, 64);
+    EXPECT_STREQ(L"Lumenfold_Frame", className);
+    EXPECT_EQ(LoadResourceString(kFrameResourceId), m_frame.ProgramTitle().View());
+    EXPECT_FALSE(m_frame.ProgramTitle().Empty());
+    EXPECT_EQ(nullptr, GetMenu(m_frame.m_hWnd));
+
+    // F11 is the kiosk-mode key of the table; the loop asks the frame, which translates it.
+    MSG key{m_frame.m_hWnd, WM_KEYDOWN, VK_F11, 0, 0, {}};
+    EXPECT_TRUE(m_loop.PreTranslateMessage(&key));
+    EXPECT_TRUE(m_frame.IsKioskMode());
+    MSG other{m_frame.m_hWnd, WM_KEYDOWN, VK_F7, 0, 0, {}};
+    EXPECT_FALSE(m_loop.PreTranslateMessage(&other));
+}
+
+TEST_F(MainFrameTest, MinimumTrackSizeFollowsTheScreenDpi)
+{
+    HDC screen = GetDC(m_frame.m_hWnd);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(m_frame.m_hWnd, screen);
+    MINMAXINFO info{};
+    SendMessageW(m_frame.m_hWnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    if (dpi == 96) {
+        EXPECT_EQ(820, info.ptMinTrackSize.x);
+        EXPECT_EQ(506, info.ptMinTrackSize.y);
+    } else {
+        EXPECT_EQ(static_cast<LONG>(820.0f * dpi / 96.0f + 0.5f), info.ptMinTrackSize.x);
+    }
+}
+
+TEST_F(MainFrameTest, WakeUpWithAFolderOpensItDeletesTheAtomAndGuardsFourSeconds)
+{
+    const ATOM atom = WakeUp(L"-i " + Quoted(m_folder.Path()));
+    EXPECT_FALSE(AtomExists(atom));
+    EXPECT_EQ(m_folder.Path(), m_frame.ImageFolderPath().View());
+
+    TempFolder other;
+    const ATOM second = WakeUp(L"-i " + Quoted(other.Path()));
+    EXPECT_FALSE(AtomExists(second)) << "a request within the guard only loses its atom";
+    EXPECT_EQ(m_folder.Path(), m_frame.ImageFolderPath().View());
+
+    SendMessageW(m_frame.m_hWnd, WM_TIMER, TIMER_FRAME_RECENTLY_WOKEN, 0);
+    WakeUp(L"/imageFolder:" + other.Path());
+    EXPECT_EQ(other.Path(), m_frame.ImageFolderPath().View());
+}
+
+TEST_F(MainFrameTest, WakeUpWithAKeepCopyFolderSetsItAfterTheImageFolder)
+{
+    TempFolder keepCopy;
+    WakeUp(L"-c " + Quoted(keepCopy.Path()) + L" -i " + Quoted(m_folder.Path()));
+    EXPECT_EQ(m_folder.Path(), m_frame.ImageFolderPath().View());
+    EXPECT_EQ(keepCopy.Path(), m_frame.KeepCopyFolderPath().View());
+}
+
+TEST_F(MainFrameTest, WakeUpWithAnEmptyImageFolderOpensMyPicturesWithoutTheGuard)
+{
+    const std::wstring myPictures = MyPicturesFolder();
+    CreateDirectoryW(myPictures.c_str(), nullptr);
+    WakeUp(L"-i -t");
+    EXPECT_EQ(myPictures, m_frame.ImageFolderPath().View());
+    WakeUp(L"-i " + Quoted(m_folder.Path()));
+    EXPECT_EQ(m_folder.Path(), m_frame.ImageFolderPath().View()) << "My Pictures does not start the guard";
+}
+
+TEST_F(MainFrameTest, WakeUpThatOpensNothingStartsNoGuard)
+{
+    WakeUp(L"-i " + Quoted(m_folder.File(L"missing")));
+    EXPECT_TRUE(m_frame.ImageFolderPath().Empty());
+    WakeUp(L"-imageFolder:" + m_folder.Path() + L" -c");
+    EXPECT_EQ(m_folder.Path(), m_frame.ImageFolderPath().View());
+    EXPECT_TRUE(m_frame.KeepCopyFolderPath().Empty());
+}
+
+TEST_F(MainFrameTest, WakeUpWithAnUnreadableAtomDoesNothing)
+{
+    EXPECT_EQ(0, SendMessageW(m_frame.m_hWnd, WakeUpMessage, 0, 0));
+    EXPECT_TRUE(m_frame.ImageFolderPath().Empty());
+}
+
+TEST_F(MainFrameTest, StatusTextIsKeptAndCleared)
+{
+    m_frame.SetStatusText(L"Nothing here");
+    EXPECT_EQ(L"Nothing here", m_frame.StatusText().View());
+    m_frame.SetStatusText(nullptr);
+    EXPECT_EQ(nullptr, m_frame.StatusText().Get());
+}
+
+TEST_F(MainFrameTest, CloseSavesTheViewStateDestroysTheWindowAndEndsTheLoopWithOne)
+{
+    SetWindowPos(m_frame.m_hWnd, nullptr, 40, 50, 900, 600, SWP_NOZORDER);
+    AppSettings::ShowHistogram = 0;
+    SendMessageW(m_frame.m_hWnd, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(m_frame.IsWindow());
+    MSG quit{};
+    ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(1u, quit.wParam);
+
+    const RegKey key = Settings();
+    EXPECT_EQ(L"44 0 1 -1 -1 -1 -1 40 50 940 650", key.QueryString(L"AppWindow").value_or(L"").substr(0, 32));
+    EXPECT_EQ(0u, key.QueryDword(L"Maximized").value_or(7));
+    EXPECT_EQ(0u, key.QueryDword(L"KioskMode").value_or(7));
+    EXPECT_EQ(0u, key.QueryDword(L"KioskMode.ExitMaximized").value_or(7));
+    EXPECT_EQ(0u, key.QueryDword(L"ShowHistogram").value_or(7));
+    AppSettings::ShowHistogram = 1;
+}
+
+TEST_F(MainFrameTest, KioskModeFromAMaximizedWindowRemembersItAndComesBackMaximized)
+{
+    ShowWindow(m_frame.m_hWnd, SW_SHOWMAXIMIZED);
+    m_frame.ToggleKioskMode();
+    EXPECT_TRUE(m_frame.IsKioskMode());
+    EXPECT_EQ(0, GetWindowLongPtrW(m_frame.m_hWnd, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME));
+    EXPECT_TRUE(IsZoomed(m_frame.m_hWnd));
+    EXPECT_TRUE(Settings().QueryString(L"AppWindow.Maximized").has_value());
+
+    m_frame.ToggleKioskMode();
+    EXPECT_FALSE(m_frame.IsKioskMode());
+    EXPECT_EQ(WS_CAPTION | WS_THICKFRAME, GetWindowLongPtrW(m_frame.m_hWnd, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME));
+    EXPECT_TRUE(IsZoomed(m_frame.m_hWnd));
+}
+
+TEST_F(MainFrameTest, KioskModeClosedSavesThePlacementFromBeforeIt)
+{
+    SetWindowPos(m_frame.m_hWnd, nullptr, 40, 50, 900, 600, SWP_NOZORDER);
+    ShowWindow(m_frame.m_hWnd, SW_SHOWNORMAL);
+    m_frame.ToggleKioskMode();
+    EXPECT_FALSE(Settings().QueryString(L"AppWindow.Maximized").has_value());
+    SendMessageW(m_frame.m_hWnd, WM_CLOSE, 0, 0);
+    const RegKey key = Settings();
+    EXPECT_EQ(L"44 0 1 -1 -1 -1 -1 40 50 940 650", key.QueryString(L"AppWindow").value_or(L"").substr(0, 32));
+    EXPECT_EQ(1u, key.QueryDword(L"KioskMode").value_or(0));
+    EXPECT_EQ(0u, key.QueryDword(L"KioskMode.ExitMaximized").value_or(7));
+}
+
+TEST_F(MainFrameTest, EndOfSessionLetsTheSingleInstanceMarkerGoAndCloses)
+{
+    InstanceEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    SendMessageW(m_frame.m_hWnd, WM_ENDSESSION, FALSE, 0);
+    EXPECT_NE(nullptr, InstanceEvent) << "a session that goes on keeps the marker";
+    SendMessageW(m_frame.m_hWnd, WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(nullptr, InstanceEvent);
+    MSG close{};
+    EXPECT_TRUE(PeekMessageW(&close, m_frame.m_hWnd, WM_CLOSE, WM_CLOSE, PM_REMOVE));
+}
+
+TEST(MainFrameObject, DestructionLetsTheSingleInstanceMarkerGo)
+{
+    InstanceEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    {
+        CMainFrame frame(false, false);
+    }
+    EXPECT_EQ(nullptr, InstanceEvent);
+}

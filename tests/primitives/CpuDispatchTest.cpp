@@ -112,3 +112,15 @@ TEST(CpuFeatures, CpuidIsAlwaysAvailable)
 {
     EXPECT_EQ(1, IsCpuidAvailable());
 }
+
+TEST(ProcessorLevel, EntryPointsTakeTheBodyOfTheCurrentLevel)
+{
+    using Body = int (*)();
+    const Body bodies[ProcessorLevelCount] = {[] { return 0; }, [] { return 1; }, [] { return 2; }, [] { return 3; }};
+    EXPECT_EQ(0, SelectBody(bodies)()) << "before start-up";
+    for (int level = 0; level < ProcessorLevelCount; ++level)
+    {
+        ScopedProcessorLevel forced(LevelFeatureMasks[level]);
+        EXPECT_EQ(level, SelectBody(bodies)());
+    }
+}

@@ -4,6 +4,7 @@
 #include "Framework/HResultError.h"
 #include "Viewer/core/AppSettings.h"
 #include "Viewer/core/DecodeThreadContext.h"
+#include "Viewer/imaging/ColourManagement.h"
 #include "Viewer/imaging/DecodedPixelFormats.h"
 #include "Viewer/imaging/Downscale.h"
 #include "Viewer/imaging/ExifOrientation.h"
@@ -151,7 +152,19 @@ HRESULT BuildSource(const DecodeRequest& request, const DecodeTarget& target, De
     ComPtr<IWICBitmapFrameDecode> frame;
     ThrowIfFailed(opened.decoder->GetFrame(request.frameIndex, &frame));
 
-    ComPtr<IWICBitmapSource> source = preview ? preview : ComPtr<IWICBitmapSource>(frame.Get());
+    // Colour: the families that carry profiles always, the others only towards a profile the user chose.
+    ComPtr<IWICBitmapSource> source;
+    Bstr profileName;
+    const bool customTarget = !AppSettings::CustomTargetColorProfile.Empty();
+    if (request.colourManage && (opened.managedFamily || customTarget)) {
+        const bool warn = opened.managedFamily && AppSettings::WarnOnInvalidProfile != 0;
+        Bstr* name = std::addressof(profileName);
+        source = preview ? CreatePreviewColorTransform(preview.Get(), frame.Get(), warn, target.wicFormat, name)
+                         : CreateColorTransform(frame.Get(), frame.Get(), warn, target.wicFormat, name, false);
+    } else {
+        if (request.info) profileName = GetFrameColorProfileName(frame.Get());
+        source = preview ? preview : ComPtr<IWICBitmapSource>(frame.Get());
+    }
 
     // A preview is already upright in portrait; only a landscape preview of a landscape frame is turned.
     bool orient = request.autoRotate;
@@ -163,7 +176,7 @@ HRESULT BuildSource(const DecodeRequest& request, const DecodeTarget& target, De
 
     if (request.info)
         ReadImageMetadata(request.context, request.path, request.info, source.Get(), opened.decoder.Get(),
-                          request.frameIndex, nullptr);
+                          request.frameIndex, profileName.Get());
 
     if (request.downscaleSetting) {
         uint8_t downscaled = 0;

@@ -4,6 +4,10 @@
 #include "tests/imaging/DecodeFixture.h"
 #include "tests/imaging/FakeBitmapSource.h"
 #include "tests/imaging/RecordingWicFactory.h"
+#include "tests/imaging/TestProfiles.h"
+#include "Framework/ModalSeam.h"
+#include "Viewer/core/AppSettings.h"
+#include "Viewer/imaging/ColourManagement.h"
 #include "Viewer/imaging/WicFactory.h"
 #include <gmock/gmock.h>
 #include <algorithm>
@@ -265,4 +269,102 @@ TEST_F(DecodeSteps, ACancelDuringTheCopyStopsItAfterTheBandAndStoresNothing)
     EXPECT_EQ(1u, source.copies.size()) << "one band, then the progress report saw the cancel";
     factory->decoder = nullptr;
     decoder = nullptr;
+}
+
+class ColourStep : public DecodeSteps {
+protected:
+    void TearDown() override
+    {
+        AppSettings::WarnOnInvalidProfile = savedWarn;
+        AppSettings::CustomTargetColorProfile = savedTarget;
+        ProfileWarningCount = 0;
+        DecodeSteps::TearDown();
+    }
+
+    // A frame of the container whose colour contexts are the profiles given, or fail with the result.
+    FakeFrame* UseColourFrame(REFGUID container, std::vector<ByteVector> profiles, HRESULT contexts = S_OK)
+    {
+        auto decoder = ComPtr<FakeDecoder>::Attach(new FakeDecoder(container));
+        auto fakeFrame = ComPtr<FakeFrame>::Attach(new FakeFrame(pixels.Get(), nullptr));
+        fakeFrame->profiles = std::move(profiles);
+        fakeFrame->colorContextsResult = contexts;
+        decoder->AddFrame(fakeFrame.Get());
+        factory->decoder = ComPtr<IWICBitmapDecoder>(decoder.Get());
+        return fakeFrame.Get();
+    }
+
+    HRESULT Decode(bool colourManage, ImageInfo* info = nullptr)
+    {
+        IDirect3DSurface9* result = nullptr;
+        const HRESULT hr = LoadToSurface(context.get(), path.c_str(), 0, &result, &width, &height, colourManage, false,
+                                         true, info, nullptr, 0);
+        ComPtr<IDirect3DSurface9>::Attach(result);
+        return hr;
+    }
+
+    // Counts warnings instead of showing them.
+    int boxes = 0;
+    ScopedModalSeam seam{ModalSeam{.messageBox = [this](HWND, const wchar_t*, const wchar_t*, UINT) {
+        ++boxes;
+        return IDOK;
+    }}};
+    const DWORD savedWarn = AppSettings::WarnOnInvalidProfile;
+    const Bstr savedTarget = AppSettings::CustomTargetColorProfile;
+};
+
+TEST_F(ColourStep, AnEmbeddedProfileIsTransformedFromTheFrameBeforeTheConversion)
+{
+    FakeFrame* fake = UseColourFrame(GUID_ContainerFormatJpeg, {ProfileWithDescription("desc", L"Camera RGB")});
+    ImageInfo info;
+    ASSERT_EQ(S_OK, Decode(true, &info));
+    ASSERT_EQ(1u, factory->transformInits.size());
+    EXPECT_EQ(static_cast<IWICBitmapSource*>(fake), factory->transformInits[0].source) << "the frame's own pixels";
+    EXPECT_NE(nullptr, factory->transformInits[0].sourceContext);
+    EXPECT_NE(nullptr, factory->transformInits[0].targetContext);
+    // Whatever the transformer makes is what the later steps take.
+    ASSERT_FALSE(factory->converterInits.empty());
+    EXPECT_EQ(static_cast<IWICBitmapSource*>(factory->transformers[0]), factory->converterInits[0].source);
+    EXPECT_EQ(GUID_WICPixelFormat32bppPBGRA, factory->converterInits.back().format);
+    EXPECT_EQ(L"Camera RGB", info.profileName.View());
+    EXPECT_NE(0u, info.flags & ImageInfoProfileName);
+}
+
+TEST_F(ColourStep, WithoutColourManagementOnlyTheProfileNameIsRead)
+{
+    UseColourFrame(GUID_ContainerFormatJpeg, {ProfileWithDescription("desc", L"Camera RGB")});
+    ImageInfo info;
+    ASSERT_EQ(S_OK, Decode(false, &info));
+    EXPECT_TRUE(factory->transformInits.empty());
+    EXPECT_EQ(L"Camera RGB", info.profileName.View());
+}
+
+TEST_F(ColourStep, OtherFormatsAreTransformedOnlyTowardsAChosenProfile)
+{
+    UseColourFrame(GUID_ContainerFormatBmp, {ProfileWithDescription("desc", L"Scanner RGB")});
+    ASSERT_EQ(S_OK, Decode(true));
+    EXPECT_TRUE(factory->transformInits.empty());
+
+    AppSettings::CustomTargetColorProfile = L"<Automatic>";
+    ASSERT_EQ(S_OK, Decode(true));
+    EXPECT_EQ(1u, factory->transformInits.size());
+}
+
+TEST_F(ColourStep, AnUnreadableProfileWarnsOnlyForTheFamiliesThatCarryProfilesAndOnlyWhenAsked)
+{
+    struct Case {
+        GUID container;
+        DWORD warnSetting;
+        bool customTarget;
+        int boxes;
+    };
+    for (const Case& c : {Case{GUID_ContainerFormatJpeg, 1, false, 1}, Case{GUID_ContainerFormatJpeg, 0, false, 0},
+                          Case{GUID_ContainerFormatTiff, 1, false, 1}, Case{GUID_ContainerFormatBmp, 1, true, 0}}) {
+        boxes = 0;
+        ProfileWarningCount = 0;
+        AppSettings::WarnOnInvalidProfile = c.warnSetting;
+        AppSettings::CustomTargetColorProfile = c.customTarget ? L"<Automatic>" : L"";
+        UseColourFrame(c.container, {}, WINCODEC_ERR_BADHEADER);
+        EXPECT_EQ(S_OK, Decode(true)) << "a transform never fails a decode";
+        EXPECT_EQ(c.boxes, boxes) << c.warnSetting << c.customTarget;
+    }
 }

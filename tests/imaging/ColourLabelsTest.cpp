@@ -69,7 +69,9 @@ TEST(ColourLabels, NameWrittenUnderOneConventionReadsBackByName)
         ScopedConvention scoped(convention);
         for (int number = 1; number <= 9; ++number) {
             const wchar_t* name = GetLabelName(number, convention);
-            if (*name) EXPECT_EQ(number, ParseLabelName(name)) << convention << " " << number;
+            if (*name) {
+                EXPECT_EQ(number, ParseLabelName(name)) << convention << " " << number;
+            }
         }
     }
     const wchar_t* cyan = GetLabelName(5, 1);

@@ -223,6 +223,16 @@ TEST_F(XmpSidecarFiles, StructureIsAddedWhereMissingAndBadFilesAreLeftAlone)
     RatingWords words = Read(S_OK);
     EXPECT_EQ(2, words.urgency);
 
+    // The RDF namespace declared on x:xmpmeta: the file's own rdf:RDF is still the one updated.
+    WriteAll(m_sidecar, "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\" xmlns:r=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">"
+                        "<r:RDF><r:Description r:about=\"\" xmlns:xmp=\"http://ns.adobe.com/xap/1.0/\"/></r:RDF></x:xmpmeta>");
+    ASSERT_EQ(S_OK, UpdateXmpSidecar(m_sidecar.c_str(), 5, false, 0, false, ChangeTime));
+    std::string text = ReadAll(m_sidecar);
+    EXPECT_NE(std::string::npos, text.find("<r:RDF")) << text;
+    EXPECT_EQ(std::string::npos, text.find("rdf:RDF")) << "no second RDF element: " << text;
+    EXPECT_NE(std::string::npos, text.find("<r:Description")) << "new Descriptions take the file's rdf prefix: " << text;
+    EXPECT_EQ(5, Read(S_OK).rating);
+
     const std::string notXmp = "<metadata><rating>3</rating></metadata>";
     const std::string broken = "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"><rdf:RDF";
     for (const std::string& content : {notXmp, broken}) {

@@ -5,6 +5,7 @@
 #include "Viewer/imaging/WicFactory.h"
 #include "tests/imaging/FakeWic.h"
 #include "tests/imaging/ColourCallFactory.h"
+#include "tests/imaging/LanguageStrings.h"
 #include "tests/imaging/TestProfiles.h"
 #include "tests/support/TestPaths.h"
 #include <gtest/gtest.h>
@@ -128,8 +129,11 @@ protected:
     ComPtr<ColourCallFactory> m_recorder;
     ComPtr<FakeQueryReader> m_reader = ComPtr<FakeQueryReader>::Attach(new FakeQueryReader);
     std::vector<UINT> m_boxes;
-    ScopedModalSeam m_seam{{.messageBox = [this](HWND, const wchar_t*, const wchar_t*, UINT type) {
+    std::vector<std::wstring> m_texts;
+    ScopedLanguageStrings m_strings;
+    ScopedModalSeam m_seam{{.messageBox = [this](HWND, const wchar_t* text, const wchar_t* caption, UINT type) {
         m_boxes.push_back(type);
+        m_texts.push_back(std::wstring(caption) + L": " + text);
         return IDOK;
     }}};
 };
@@ -211,6 +215,9 @@ TEST_F(ColourTransformTest, RejectedTargetProfileFallsBackToSrgbWarningOncePerPr
     EXPECT_EQ(L"exif:1", m_recorder->transforms[1].targetOrigin);
     EXPECT_EQ(L"memory:ProPhoto RGB", m_recorder->transforms[1].sourceOrigin);
     EXPECT_EQ(std::vector<UINT>{MB_ICONWARNING | MB_TASKMODAL | MB_TOPMOST}, m_boxes);
+    EXPECT_EQ(std::vector<std::wstring>{L"Colour profile: The chosen display colour profile is not valid; sRGB is "
+                                        L"used instead (error 0x800707DB)."},
+              m_texts);
     EXPECT_EQ(2, ProfileWarningCount);
 
     // Without a target setting the rejection is final.
@@ -239,7 +246,9 @@ TEST_F(ColourTransformTest, UnreadableEmbeddedProfileWarnsUnlessATargetIsSet)
     EXPECT_TRUE(m_boxes.empty()) << "warn flag off";
     result = CreateColorTransform(frame.Get(), frame.Get(), true, GUID_WICPixelFormat32bppPBGRA, nullptr, false);
     EXPECT_EQ(static_cast<IWICBitmapSource*>(frame.Get()), result.Get());
-    EXPECT_EQ(1u, m_boxes.size());
+    EXPECT_EQ(std::vector<std::wstring>{L"Colour profile: The colour profile embedded in this picture cannot be read "
+                                        L"(error 0x88982F61)."},
+              m_texts);
 }
 
 TEST_F(ColourTransformTest, UnsupportedFormatIsConvertedToTheTargetFormatFirst)

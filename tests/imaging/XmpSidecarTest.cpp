@@ -1,6 +1,7 @@
 #include "Viewer/imaging/XmpSidecar.h"
 #include "Framework/ModalSeam.h"
 #include "Viewer/core/AppSettings.h"
+#include "tests/imaging/LanguageStrings.h"
 #include "tests/support/TestPaths.h"
 #include <gtest/gtest.h>
 #include <fstream>
@@ -119,14 +120,18 @@ TEST_F(XmpSidecarFiles, UrgencyAndLabelBodies)
 
 TEST_F(XmpSidecarFiles, CreationFailureIsShownAndReported)
 {
-    std::vector<UINT> boxes;
-    ScopedModalSeam seam({.messageBox = [&](HWND, const wchar_t*, const wchar_t*, UINT type) {
-        boxes.push_back(type);
+    ScopedLanguageStrings strings;
+    ASSERT_TRUE(strings.Loaded());
+    std::vector<std::wstring> boxes;
+    ScopedModalSeam seam({.messageBox = [&](HWND, const wchar_t* text, const wchar_t* caption, UINT type) {
+        boxes.push_back(std::wstring(text) + L"|" + caption + L"|" + std::to_wstring(type));
         return IDOK;
     }});
     m_sidecar = m_folder.File(L"missing\\DSC_0042.xmp");
     EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND), Create(3, false, 0, false));
-    EXPECT_EQ(std::vector<UINT>{MB_ICONERROR}, boxes);
+    EXPECT_EQ(std::vector<std::wstring>{L"The sidecar file could not be created:\r\n" + m_sidecar + L"|Rating|" +
+                                        std::to_wstring(MB_ICONERROR)},
+              boxes);
 }
 
 TEST_F(XmpSidecarFiles, ReadsElementAndAttributeFormsAndMapsPercentages)

@@ -9,7 +9,12 @@
 class CWicMissingDialog : public DialogImpl<CWicMissingDialog> {
 public:
     enum { IDD = 116 };
-    enum LinkId : WORD { IDC_LINK_DOWNLOAD = 1097, IDC_LINK_MIRROR = 1098, IDC_LINK_REDIRECT = 1100, IDC_LINK_ARTICLE = 1101 };
+    enum LinkId : WORD {
+        IDC_LINK_DOWNLOAD = 1097,
+        IDC_LINK_MIRROR = 1098,
+        IDC_LINK_REDIRECT = 1100,
+        IDC_LINK_ARTICLE = 1101,
+    };
 
     BEGIN_MESSAGE_MAP(CWicMissingDialog)
         MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)

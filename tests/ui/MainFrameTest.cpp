@@ -36,19 +36,15 @@ protected:
         if (m_library) FreeLibrary(m_library);
     }
 
-    // Sends the wake-up with a new atom holding text; returns the atom.
-    ATOM WakeUp(const std::wstring& text)
+    // Sends the wake-up with a new atom holding text; returns the text.
+    std::wstring WakeUp(const std::wstring& text)
     {
-        const ATOM atom = GlobalAddAtomW(text.c_str());
-        SendMessageW(m_frame.m_hWnd, WakeUpMessage, atom, 0);
-        return atom;
+        SendMessageW(m_frame.m_hWnd, WakeUpMessage, GlobalAddAtomW(text.c_str()), 0);
+        return text;
     }
 
-    static bool AtomExists(ATOM atom)
-    {
-        wchar_t name[256]{};
-        return GlobalGetAtomNameW(atom, name, 256) != 0;
-    }
+    // By its text: the number of a deleted atom soon names another one (the table is the desktop's).
+    static bool AtomExists(const std::wstring& text) { return GlobalFindAtomW(text.c_str()) != 0; }
 
     static std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
 
@@ -105,13 +101,12 @@ TEST_F(MainFrameTest, MinimumTrackSizeFollowsTheScreenDpi)
 
 TEST_F(MainFrameTest, WakeUpWithAFolderOpensItDeletesTheAtomAndGuardsFourSeconds)
 {
-    const ATOM atom = WakeUp(L"-i " + Quoted(m_folder.Path()));
-    EXPECT_FALSE(AtomExists(atom));
+    EXPECT_FALSE(AtomExists(WakeUp(L"-i " + Quoted(m_folder.Path()))));
     EXPECT_EQ(m_folder.Path(), m_frame.ImageFolderPath().View());
 
     TempFolder other;
-    const ATOM second = WakeUp(L"-i " + Quoted(other.Path()));
-    EXPECT_FALSE(AtomExists(second)) << "a request within the guard only loses its atom";
+    EXPECT_FALSE(AtomExists(WakeUp(L"-i " + Quoted(other.Path()))))
+        << "a request within the guard only loses its atom";
     EXPECT_EQ(m_folder.Path(), m_frame.ImageFolderPath().View());
 
     SendMessageW(m_frame.m_hWnd, WM_TIMER, TIMER_FRAME_RECENTLY_WOKEN, 0);

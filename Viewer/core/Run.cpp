@@ -7,6 +7,7 @@
 #include "Viewer/core/LastActivity.h"
 #include "Viewer/core/MyPictures.h"
 #include "Viewer/core/ProcessState.h"
+#include "Viewer/core/StartModeSwitches.h"
 #include "Viewer/core/StartupThread.h"
 #include "Viewer/core/UiLanguage.h"
 #include "Viewer/core/UniqueHandle.h"
@@ -61,29 +62,6 @@ bool ApplyColorProfileSwitch(CommandLine& commandLine)
 DWORD ReadFlag(const RegKey& settings, const wchar_t* name)
 {
     return settings.QueryDword(name).value_or(0);
-}
-
-void ReadStartModes(CommandLine& commandLine)
-{
-    LastActivityCode = 55;
-    if (commandLine.FindOption(L"a*utoMode")) {
-        const DWORD interval =
-            static_cast<DWORD>(commandLine.GetOptionInt(L"a*utoMode", static_cast<int>(AppSettings::AutoModeInterval)));
-        AppSettings::AutoModeInterval = interval < 10 ? 10 : interval;
-        StartModes.autoStart = TRUE;
-    }
-    LastActivityCode = 56;
-    if (commandLine.FindOption(L"t*rackMode")) {
-        StartModes.trackMode = TRUE;
-        StartModes.autoStart = FALSE;
-    }
-    LastActivityCode = 57;
-    if (commandLine.FindOption(L"p*tpMode")) {
-        LastActivityCode = 58;
-        StartModes.deviceMode = TRUE;
-        StartModes.trackMode = FALSE;
-        StartModes.autoStart = FALSE;
-    }
 }
 
 void FitToNearestWorkArea(HWND window)
@@ -236,7 +214,7 @@ int RunMainWindow(CommandLine& commandLine, MessageLoop& loop, int showCommand)
         state.maximized = ReadFlag(settings, L"Maximized");
         state.kioskMode = ReadFlag(settings, L"KioskMode");
         state.kioskExitMaximized = ReadFlag(settings, L"KioskMode.ExitMaximized");
-        ReadStartModes(commandLine);
+        ReadStartModeSwitches(commandLine);
         PlaceWindow(frame, commandLine, state);
         ShowAndEnterKioskMode(frame, commandLine, state, showCommand);
 

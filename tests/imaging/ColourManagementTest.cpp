@@ -309,3 +309,31 @@ TEST(ColourTargets, TargetProfilePathFollowsTheSetting)
     EXPECT_STREQ(L"C:\\Profiles\\Display.icc", GetTargetProfilePath().c_str());
     AppSettings::CustomTargetColorProfile = Bstr();
 }
+
+// A real TIFF whose profile sits in tag 34675: the frame's own contexts, and (with the contexts
+// hidden) the raw tag through the real metadata reader.
+TEST_F(ColourTransformTest, ProfileOfARealTiffIsUsedThroughItsContextsOrItsTag)
+{
+    TempFolder folder;
+    std::wstring path = folder.File(L"scan.tif");
+    WriteTiffWithProfile(path, ProgramResource(ProPhotoRgbProfileResource));
+    ComPtr<IWICBitmapDecoder> decoder;
+    ASSERT_EQ(S_OK, g_WicFactory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
+                                                            WICDecodeMetadataCacheOnDemand, &decoder));
+    ComPtr<IWICBitmapFrameDecode> frame;
+    ASSERT_EQ(S_OK, decoder->GetFrame(0, &frame));
+    Bstr name;
+    EXPECT_TRUE(IsTransformer(CreateColorTransform(frame.Get(), frame.Get(), true, GUID_WICPixelFormat32bppPBGRA,
+                                                   std::addressof(name), false)));
+    EXPECT_STREQ(L"ProPhoto RGB", name.c_str());
+
+    ComPtr<IWICMetadataQueryReader> realReader;
+    ASSERT_EQ(S_OK, frame->GetMetadataQueryReader(&realReader));
+    auto tagOnly = ComPtr<FakeFrame>::Attach(new FakeFrame(frame.Get(), realReader.Get()));
+    m_recorder->transforms.clear();
+    EXPECT_TRUE(IsTransformer(CreateColorTransform(tagOnly.Get(), tagOnly.Get(), true, GUID_WICPixelFormat32bppPBGRA,
+                                                   std::addressof(name), false)));
+    ASSERT_EQ(1u, m_recorder->transforms.size());
+    EXPECT_EQ(L"memory:ProPhoto RGB", m_recorder->transforms[0].sourceOrigin);
+    EXPECT_TRUE(m_boxes.empty());
+}

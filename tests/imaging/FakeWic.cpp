@@ -99,12 +99,12 @@ HRESULT FakeQueryReader::GetMetadataByName(LPCWSTR name, PROPVARIANT* value)
     return PropVariantCopy(value, &found->second);
 }
 
-FakeFrame::FakeFrame(IWICBitmapSource* pixels, FakeQueryReader* reader) : m_pixels(pixels), m_reader(reader) {}
+FakeFrame::FakeFrame(IWICBitmapSource* pixels, IWICMetadataQueryReader* reader) : m_pixels(pixels), m_reader(reader) {}
 
 HRESULT FakeFrame::GetMetadataQueryReader(IWICMetadataQueryReader** reader)
 {
     if (!m_reader) return WINCODEC_ERR_UNSUPPORTEDOPERATION;
-    *reader = ComPtr<IWICMetadataQueryReader>(m_reader.Get()).Detach();
+    *reader = ComPtr<IWICMetadataQueryReader>(m_reader).Detach();
     return S_OK;
 }
 

@@ -66,10 +66,11 @@ private:
     std::map<std::wstring, PROPVARIANT> m_values;
 };
 
-// A frame around a real bitmap source whose metadata comes from a FakeQueryReader (or fails).
+// A frame around a real bitmap source whose metadata comes from the given reader (a FakeQueryReader,
+// or a real frame's) or fails when there is none.
 class FakeFrame : public FakeComObject<IWICBitmapFrameDecode> {
 public:
-    FakeFrame(IWICBitmapSource* pixels, FakeQueryReader* reader);
+    FakeFrame(IWICBitmapSource* pixels, IWICMetadataQueryReader* reader);
 
     HRESULT STDMETHODCALLTYPE GetSize(UINT* w, UINT* h) override { return m_pixels->GetSize(w, h); }
     HRESULT STDMETHODCALLTYPE GetPixelFormat(WICPixelFormatGUID* f) override { return m_pixels->GetPixelFormat(f); }
@@ -92,7 +93,7 @@ protected:
 
 private:
     ComPtr<IWICBitmapSource> m_pixels;
-    ComPtr<FakeQueryReader> m_reader;
+    ComPtr<IWICMetadataQueryReader> m_reader;
 };
 
 // A decoder of fake frames with a chosen container format.

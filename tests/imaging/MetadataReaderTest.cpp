@@ -279,3 +279,4 @@ TEST_F(MetadataReaderOnFiles, TiffWithoutTagsReadsItsGeometryAndNoValues)
     EXPECT_EQ(-1, info.ratingWords.rating);
     EXPECT_EQ(S_FALSE, ReadImageMetadata(nullptr, path.c_str(), &info, frame.Get(), decoder.Get(), 1, nullptr));
 }
+

@@ -125,3 +125,54 @@ void WritePngWithProfile(const std::wstring& path, const ByteVector& profile)
     Chunk(png, "IEND", {});
     std::ofstream(path.c_str(), std::ios::binary).write(reinterpret_cast<const char*>(png.data()), png.size());
 }
+
+namespace {
+void Put16Le(ByteVector& b, uint32_t v)
+{
+    b.insert(b.end(), {BYTE(v), BYTE(v >> 8)});
+}
+
+void Put32Le(ByteVector& b, uint32_t v)
+{
+    b.insert(b.end(), {BYTE(v), BYTE(v >> 8), BYTE(v >> 16), BYTE(v >> 24)});
+}
+
+// One IFD entry whose value fits in its 4-byte field.
+void PutEntry(ByteVector& b, uint16_t tag, uint16_t type, uint32_t count, uint32_t value)
+{
+    Put16Le(b, tag);
+    Put16Le(b, type);
+    Put32Le(b, count);
+    Put32Le(b, value);
+}
+}
+
+void WriteTiffWithProfile(const std::wstring& path, const ByteVector& profile)
+{
+    constexpr uint16_t Short = 3, Long = 4, Undefined = 7;
+    constexpr uint32_t entries = 11;
+    const uint32_t ifdEnd = 8 + 2 + 12 * entries + 4;
+    const uint32_t bitsAt = ifdEnd, profileAt = bitsAt + 6;
+    const uint32_t pixelsAt = profileAt + static_cast<uint32_t>((profile.size() + 1) & ~size_t(1));
+    const ByteVector pixels = {200, 30, 30, 30, 200, 30, 30, 30, 200, 200, 200, 200};
+
+    ByteVector file = {'I', 'I', 42, 0, 8, 0, 0, 0};
+    Put16Le(file, entries);
+    PutEntry(file, 256, Short, 1, 2);  // width
+    PutEntry(file, 257, Short, 1, 2);  // height
+    PutEntry(file, 258, Short, 3, bitsAt);
+    PutEntry(file, 259, Short, 1, 1);  // no compression
+    PutEntry(file, 262, Short, 1, 2);  // RGB
+    PutEntry(file, 273, Long, 1, pixelsAt);
+    PutEntry(file, 277, Short, 1, 3);
+    PutEntry(file, 278, Short, 1, 2);
+    PutEntry(file, 279, Long, 1, static_cast<uint32_t>(pixels.size()));
+    PutEntry(file, 284, Short, 1, 1);  // chunky
+    PutEntry(file, 34675, Undefined, static_cast<uint32_t>(profile.size()), profileAt);
+    Put32Le(file, 0);
+    for (int i = 0; i < 3; ++i) Put16Le(file, 8);
+    file.insert(file.end(), profile.begin(), profile.end());
+    file.resize(pixelsAt);
+    file.insert(file.end(), pixels.begin(), pixels.end());
+    std::ofstream(path.c_str(), std::ios::binary).write(reinterpret_cast<const char*>(file.data()), file.size());
+}

@@ -15,5 +15,8 @@ ByteVector ProfileWithDescription(const std::string& type, const std::wstring& t
 // A profile that describes itself as sRGB: the program's Adobe RGB profile under another name.
 ByteVector SrgbNamedProfile();
 
+// A 2 x 2 RGB TIFF file carrying the profile in its InterColorProfile tag (34675).
+void WriteTiffWithProfile(const std::wstring& path, const ByteVector& profile);
+
 // A 2 x 2 RGB PNG file carrying the profile in its iCCP chunk.
 void WritePngWithProfile(const std::wstring& path, const ByteVector& profile);

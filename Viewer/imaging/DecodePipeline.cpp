@@ -137,7 +137,8 @@ struct DecodeTarget {
     UINT bitsPerPixel;
 };
 
-// Steps 4 to 21 of the road; S_FALSE (and no source) when the frame does not exist.
+// Everything from the decoder to the oriented source that the store copies once; S_FALSE (and no
+// source) when the file has no such frame.
 HRESULT BuildSource(const DecodeRequest& request, const DecodeTarget& target, DecodedSource& decoded)
 {
     const OpenedDecoder opened = OpenDecoder(request.path);
@@ -168,7 +169,8 @@ HRESULT BuildSource(const DecodeRequest& request, const DecodeTarget& target, De
 
     // A preview is already upright in portrait; only a landscape preview of a landscape frame is turned.
     bool orient = request.autoRotate;
-    if (preview) orient = orient && Landscape(preview.Get(), request.context) && Landscape(frame.Get(), request.context);
+    if (preview)
+        orient = orient && Landscape(preview.Get(), request.context) && Landscape(frame.Get(), request.context);
 
     if (!source) throw HResultError(E_FAIL);
     WICPixelFormatGUID framePixelFormat = {};
@@ -178,13 +180,15 @@ HRESULT BuildSource(const DecodeRequest& request, const DecodeTarget& target, De
         ReadImageMetadata(request.context, request.path, request.info, source.Get(), opened.decoder.Get(),
                           request.frameIndex, profileName.Get());
 
+    // The record may come from an earlier decode of the same picture: both flags are written each time.
+    uint8_t downscaled = 0;
     if (request.downscaleSetting) {
-        uint8_t downscaled = 0;
         IWICBitmapSource* scaled = nullptr;
-        DownscaleIfLarge(request.context, &scaled, source.Get(), request.downscaleSetting, target.bitsPerPixel, &downscaled);
+        DownscaleIfLarge(request.context, &scaled, source.Get(), request.downscaleSetting, target.bitsPerPixel,
+                         &downscaled);
         source = Adopt(scaled);
-        if (request.info) request.info->downscaled = downscaled;
     }
+    if (request.info) request.info->downscaled = downscaled;
 
     WICPixelFormatGUID sourceFormat = {};
     ThrowIfFailed(source->GetPixelFormat(&sourceFormat));
@@ -206,13 +210,13 @@ HRESULT BuildSource(const DecodeRequest& request, const DecodeTarget& target, De
     }
     ThrowIfFailed(decoded.histogram.As(source));
 
+    uint8_t rotated = 0;
     if (orient) {
-        uint8_t rotated = 0;
         IWICBitmapSource* oriented = nullptr;
         ApplyExifOrientation(request.context, &oriented, source.Get(), frame.Get(), &rotated);
         source = Adopt(oriented);
-        if (request.info) request.info->rotated = rotated;
     }
+    if (request.info) request.info->rotated = rotated;
 
     ThrowIfFailed(source->GetSize(&decoded.width, &decoded.height));
     if (request.widthOut) *request.widthOut = decoded.width;
@@ -263,8 +267,8 @@ public:
         D3DLOCKED_RECT locked = {};
         ThrowIfFailed(surface->LockRect(&locked, nullptr, 0));
         const WICRect rect = {0, 0, INT(decoded.width), INT(decoded.height)};
-        const HRESULT copied = GuardedCopyPixels(request.context, decoded.raw, request.path, decoded.source.Get(), &rect,
-                                                 UINT(locked.Pitch), UINT(locked.Pitch) * decoded.height,
+        const HRESULT copied = GuardedCopyPixels(request.context, decoded.raw, request.path, decoded.source.Get(),
+                                                 &rect, UINT(locked.Pitch), UINT(locked.Pitch) * decoded.height,
                                                  static_cast<BYTE*>(locked.pBits));
         ThrowIfFailed(surface->UnlockRect());
         ThrowIfFailed(copied);
@@ -297,11 +301,12 @@ public:
 
     void Store(const DecodeRequest& request, const DecodedSource& decoded)
     {
-        m_bitmap = std::make_unique<Gdiplus::Bitmap>(INT(decoded.width), INT(decoded.height), Gdiplus::PixelFormat(m_format.gdiplusFormat));
+        const Gdiplus::PixelFormat format = Gdiplus::PixelFormat(m_format.gdiplusFormat);
+        m_bitmap = std::make_unique<Gdiplus::Bitmap>(INT(decoded.width), INT(decoded.height), format);
         if (m_bitmap->GetLastStatus() != Gdiplus::Ok) throw HResultError(E_OUTOFMEMORY);
         Gdiplus::BitmapData data = {};
         const Gdiplus::Rect whole(0, 0, INT(decoded.width), INT(decoded.height));
-        if (m_bitmap->LockBits(&whole, Gdiplus::ImageLockModeWrite, Gdiplus::PixelFormat(m_format.gdiplusFormat), &data) != Gdiplus::Ok)
+        if (m_bitmap->LockBits(&whole, Gdiplus::ImageLockModeWrite, format, &data) != Gdiplus::Ok)
             throw HResultError(E_FAIL);
         const WICRect rect = {0, 0, INT(decoded.width), INT(decoded.height)};
         const HRESULT copied = GuardedCopyPixels(request.context, decoded.raw, request.path, decoded.source.Get(),
@@ -338,6 +343,7 @@ HRESULT DecodeOnce(const DecodeRequest& request, Store& store)
 {
     if (!g_WicFactory) throw HResultError(E_UNEXPECTED);
     store.CheckReady();
+    if (!request.context) throw HResultError(E_INVALIDARG);
     if (request.widthOut) *request.widthOut = 0;
     if (request.heightOut) *request.heightOut = 0;
     const DecodeTarget target = store.ChooseFormat();

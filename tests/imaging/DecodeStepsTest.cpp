@@ -120,11 +120,15 @@ TEST_F(DecodeSteps, WithoutAutoRotateTheStoredOrientationIsKept)
     UseFrame(reader.Get());
     Gdiplus::Bitmap* result = nullptr;
     ImageInfo info;
+    // The record of an earlier decode that was turned and scaled.
+    info.rotated = 1;
+    info.downscaled = 1;
     ASSERT_EQ(S_OK, LoadToBitmap(context.get(), path.c_str(), 0, &result, &width, &height, false, false, false, &info,
                                  nullptr, 0));
     const std::unique_ptr<Gdiplus::Bitmap> bitmap(result);
     EXPECT_EQ(StoredWidth, width);
     EXPECT_EQ(0, info.rotated);
+    EXPECT_EQ(0, info.downscaled);
 }
 
 TEST_F(DecodeSteps, TheFormatConverterTakesTheSourceAndMakesTheTarget)

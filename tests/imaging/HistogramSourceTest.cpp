@@ -170,7 +170,8 @@ TEST(HistogramSource, ReportsProgressAtBeginAfterEachBandAndAtTheEnd)
     FakeBitmapSource source(2, 4000, GUID_WICPixelFormat32bppPBGRA, 4);
     Copy copy(source);
     std::vector<double> progress;
-    ASSERT_EQ(S_OK, copy.histogram->RegisterProgressNotification(RecordProgress, &progress, DWORD(WICProgressNotificationAll) | DWORD(WICProgressOperationCopyPixels)));
+    const DWORD everything = DWORD(WICProgressNotificationAll) | DWORD(WICProgressOperationCopyPixels);
+    ASSERT_EQ(S_OK, copy.histogram->RegisterProgressNotification(RecordProgress, &progress, everything));
     ASSERT_EQ(S_OK, copy.Run(source));
     std::vector<double> expected = {0.0};
     for (int band = 1; band <= 7; ++band) expected.push_back(band * 512 * 100.0 / 4000);

@@ -307,6 +307,13 @@ TEST(ColourTargets, TargetProfilePathFollowsTheSetting)
     EXPECT_EQ(nullptr, GetTargetProfilePath().Get());
     AppSettings::CustomTargetColorProfile = Bstr(L"C:\\Profiles\\Display.icc");
     EXPECT_STREQ(L"C:\\Profiles\\Display.icc", GetTargetProfilePath().c_str());
+    // The display's profile, whatever case the setting is written in: never the setting's text itself.
+    AppSettings::CustomTargetColorProfile = Bstr(L"<automatic>");
+    Bstr display = GetTargetProfilePath();
+    EXPECT_STRNE(L"<automatic>", display.c_str());
+    if (display.Get()) {
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(display.c_str())) << display.c_str();
+    }
     AppSettings::CustomTargetColorProfile = Bstr();
 }
 

@@ -12,7 +12,6 @@
 #include <cwchar>
 #include <string>
 #include <utility>
-#include <vector>
 
 namespace {
 constexpr wchar_t RdfNamespace[] = L"http://www.w3.org/1999/02/22-rdf-syntax-ns#";
@@ -255,7 +254,7 @@ void AddProperty(IXMLDOMDocument2* document, const Property& property, const std
     AppendChild(declared.node.Get(), value.Get());
 }
 
-// Sets (non-empty text) or clears (empty text) one property where the file keeps it.
+// Sets one property to the text where the file keeps it, or clears it for the value 0.
 void UpdateProperty(IXMLDOMDocument2* document, const Property& property, int value, const std::wstring& text,
                     const RdfRoot& root)
 {

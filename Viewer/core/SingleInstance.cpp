@@ -33,9 +33,11 @@ bool WakeRunningInstance(const wchar_t* commandTail)
 
     CloseInstanceEvent();
     LastActivityCode = 116;
-    // The receiver owns the atom and deletes it. An atom that cannot be made (a tail too long for
-    // an atom name) still wakes the viewer with 0, which only brings nothing.
-    const ATOM atom = GlobalAddAtomW(commandTail ? commandTail : L"");
+    // The receiver owns the atom and deletes it. An atom name cannot be empty: a start without
+    // arguments sends a blank, which brings the viewer forward without asking it to open anything.
+    // An atom that cannot be made (a tail too long for an atom name) still wakes the viewer with 0,
+    // which brings nothing.
+    const ATOM atom = GlobalAddAtomW(commandTail && *commandTail ? commandTail : L" ");
     SendMessageW(HWND_BROADCAST, WakeUpMessage, atom, 0);
     LastActivityCode = 117;
     return true;

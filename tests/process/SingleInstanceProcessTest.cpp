@@ -53,3 +53,24 @@ TEST_F(SingleInstanceProcess, AfterTheViewerClosedTheNextStartRunsAsTheFirst)
     ViewerProcess next(L"", Environment(L"next.log"));
     EXPECT_TRUE(Log(L"next.log").WaitFor(L"status", std::nullopt, kStartTimeoutMs));
 }
+
+TEST_F(SingleInstanceProcess, SecondStartWithoutArgumentsOnlyBringsTheViewerForward)
+{
+    ViewerProcess first(L"", Environment());
+    ASSERT_TRUE(Log().WaitFor(L"status", std::nullopt, kStartTimeoutMs));
+    ViewerProcess second(L"", Environment(L"second.log"));
+    EXPECT_EQ(0u, second.WaitForExit(kExitTimeoutMs).value_or(99));
+    EXPECT_TRUE(Log().WaitFor(L"wake-up", std::nullopt, kExitTimeoutMs)) << "the running viewer hears it";
+    EXPECT_TRUE(Log().Texts(L"open").empty());
+}
+
+TEST_F(SingleInstanceProcess, TailTooLongForAnAtomStillEndsTheSecondStartWithZero)
+{
+    ViewerProcess first(L"", Environment());
+    ASSERT_TRUE(Log().WaitFor(L"status", std::nullopt, kStartTimeoutMs));
+    ViewerProcess second(L"-i \"" + std::wstring(300, L'x') + L"\"", Environment(L"second.log"));
+    EXPECT_EQ(0u, second.WaitForExit(kExitTimeoutMs).value_or(99));
+    Sleep(500);
+    EXPECT_TRUE(Log().Texts(L"wake-up").empty()) << "atom 0 cannot be read, so nothing happens";
+    EXPECT_TRUE(Log(L"second.log").Texts(L"status").empty());
+}

@@ -29,10 +29,33 @@ DWORD RecoverySlot()
     __builtin_longjmp(point->jumpBuffer, 1);
 }
 
-// Faults are the exceptions of error severity; debugger notices, thread names and the like pass by.
+// Only the processor's faults count. A vectored handler sees every exception first, also those a
+// codec raises and catches itself (C++ exceptions of codecs built with other compilers, debugger
+// notices), and those must pass by untouched.
 bool IsFault(DWORD code)
 {
-    return (code & 0xC0000000u) == 0xC0000000u;
+    switch (code) {
+    case EXCEPTION_ACCESS_VIOLATION:
+    case EXCEPTION_ARRAY_BOUNDS_EXCEEDED:
+    case EXCEPTION_DATATYPE_MISALIGNMENT:
+    case EXCEPTION_FLT_DENORMAL_OPERAND:
+    case EXCEPTION_FLT_DIVIDE_BY_ZERO:
+    case EXCEPTION_FLT_INEXACT_RESULT:
+    case EXCEPTION_FLT_INVALID_OPERATION:
+    case EXCEPTION_FLT_OVERFLOW:
+    case EXCEPTION_FLT_STACK_CHECK:
+    case EXCEPTION_FLT_UNDERFLOW:
+    case EXCEPTION_ILLEGAL_INSTRUCTION:
+    case EXCEPTION_IN_PAGE_ERROR:
+    case EXCEPTION_INT_DIVIDE_BY_ZERO:
+    case EXCEPTION_INT_OVERFLOW:
+    case EXCEPTION_PRIV_INSTRUCTION:
+    case EXCEPTION_STACK_OVERFLOW:
+    case EXCEPTION_NONCONTINUABLE_EXCEPTION:
+        return true;
+    default:
+        return false;
+    }
 }
 
 LONG CALLBACK SendFaultToRecoveryPoint(EXCEPTION_POINTERS* exception)

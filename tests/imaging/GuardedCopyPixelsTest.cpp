@@ -123,3 +123,44 @@ TEST(CodecCrashMessage, NamesTheFileAndTheKindOfCodecInTheUsersLanguage)
     SetResourceInstance(previous);
     FreeLibrary(strings);
 }
+
+namespace {
+constexpr DWORD ForeignCppException = 0xE06D7363;
+
+// Stands in for a codec's own catch of an exception it raised: resumes after the raise.
+LONG CALLBACK CodecCatchesItsOwn(EXCEPTION_POINTERS* exception)
+{
+    return exception->ExceptionRecord->ExceptionCode == ForeignCppException ? EXCEPTION_CONTINUE_EXECUTION
+                                                                             : EXCEPTION_CONTINUE_SEARCH;
+}
+
+// A codec that throws and catches inside its copy, as codecs written in C++ do.
+class SelfCatchingSource : public FakeBitmapSource {
+public:
+    SelfCatchingSource() : FakeBitmapSource(4, 4, GUID_WICPixelFormat32bppPBGRA, 4) {}
+    HRESULT STDMETHODCALLTYPE CopyPixels(const WICRect* rect, UINT stride, UINT size, BYTE* buffer) override
+    {
+        RaiseException(ForeignCppException, 0, 0, nullptr);
+        try {
+            throw HResultError(E_FAIL);
+        } catch (const HResultError&) {
+        }
+        return FakeBitmapSource::CopyPixels(rect, stride, size, buffer);
+    }
+};
+}
+
+TEST_F(CodecCrashGuard, ExceptionsACodecCatchesItselfAreNotCrashes)
+{
+    Copy();  // arms the guard's handler before the codec's own is added behind it
+    CodecCrashCount = 0;
+    boxes.clear();
+    processEnds.clear();
+    PVOID codecHandler = AddVectoredExceptionHandler(0, CodecCatchesItsOwn);
+    SelfCatchingSource codec;
+    EXPECT_EQ(S_OK, GuardedCopyPixels(&context, false, L"x.jpg", &codec, &rect, 16, 64, buffer.data()));
+    RemoveVectoredExceptionHandler(codecHandler);
+    EXPECT_EQ(0, CodecCrashCount);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(processEnds.empty());
+}

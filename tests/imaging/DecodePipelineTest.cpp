@@ -1,4 +1,5 @@
 #include "tests/imaging/DecodeFixture.h"
+#include "tests/imaging/RecordingWicFactory.h"
 #include "Viewer/imaging/WicFactory.h"
 #include "Viewer/ui/RenderDevice.h"
 #include "Viewer/ui/ViewBackgroundColor.h"
@@ -139,21 +140,35 @@ TEST_F(DecodeFixture, HistogramMatchesTheDecodedPixelsOfAPictureTallerThanOneBan
     EXPECT_EQ(1300u, info.height);
 }
 
-TEST_F(DecodeFixture, ALargePictureIsScaledDownToTheLimit)
+TEST_F(DecodeFixture, ALargePictureIsScaledDownToTheLimitKeepingItsLayout)
 {
+    // Four quarters of four colours, 2.4 MB at 32 bits per pixel, against a limit of 1 MB.
+    const Rgba quarters[2][2] = {{{200, 40, 40, 255}, {40, 200, 40, 255}}, {{40, 40, 200, 255}, {230, 230, 230, 255}}};
+    const UINT w = 1024, h = 600;
+    TestFrame frame = PlainFrame(w, h, {});
+    for (UINT y = 0; y < h; ++y)
+        for (UINT x = 0; x < w; ++x) {
+            const Rgba c = quarters[y * 2 / h][x * 2 / w];
+            BYTE* p = frame.pixels.data() + size_t(y) * frame.stride + 3 * x;
+            p[0] = c.b, p[1] = c.g, p[2] = c.r;
+        }
     const std::wstring path = folder.File(L"large.bmp");
-    TestFrame frame = PlainFrame(1024, 600, {200, 40, 40, 255});
     WriteTestPicture(path, GUID_ContainerFormatBmp, {frame});
     std::unique_ptr<Gdiplus::Bitmap> bitmap;
     ImageInfo info;
     ASSERT_EQ(S_OK, ToBitmap(path, bitmap, &info, 0, 1));
     EXPECT_EQ(1, info.downscaled);
-    EXPECT_LT(width, 1024u);
+    EXPECT_LT(width, w);
     EXPECT_LE(uint64_t(width) * height * 4, uint64_t(1) << 20);
-    EXPECT_NEAR(double(width) / height, 1024.0 / 600, 0.01);
+    EXPECT_NEAR(double(width) / height, double(w) / h, 0.01);
     const std::vector<Rgba> pixels = PixelsOf(bitmap.get());
-    EXPECT_TRUE(Near({pixels[pixels.size() / 2]}, {{200, 40, 40, 255}}, 1));
-    EXPECT_EQ(uint32_t(width) * height, info.histogram.red[200]);
+    for (UINT qy = 0; qy < 2; ++qy)
+        for (UINT qx = 0; qx < 2; ++qx) {
+            const size_t at = size_t(height / 4 + qy * height / 2) * width + width / 4 + qx * width / 2;
+            EXPECT_TRUE(Near({pixels[at]}, {quarters[qy][qx]}, 1)) << qx << "," << qy;
+        }
+    const HistogramData counted = CountColours(pixels);
+    EXPECT_EQ(0, std::memcmp(&counted, &info.histogram, sizeof(counted)));
 }
 
 TEST_F(DecodeFixture, TheSurfaceRoadNeedsADeviceAndAResultPlace)
@@ -237,9 +252,21 @@ TEST_F(DecodeFixture, AFileThatStaysBusyFailsWithTheSharingViolation)
     WriteTestPicture(path, GUID_ContainerFormatPng, {AsymmetricFrame(8, 8, GUID_WICPixelFormat24bppBGR)});
     HANDLE holder = HoldForWriting(path);
     ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+    auto factory = ComPtr<RecordingWicFactory>::Attach(new RecordingWicFactory(g_WicFactory.Get()));
+    g_WicFactory = ComPtr<IWICImagingFactory>(factory.Get());
     std::unique_ptr<Gdiplus::Bitmap> bitmap;
     EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION), ToBitmap(path, bitmap));
+    EXPECT_EQ(200, factory->decoderRequests) << "one attempt and 199 more";
     CloseHandle(holder);
+}
+
+TEST_F(DecodeFixture, AMissingFileIsTriedTwice)
+{
+    auto factory = ComPtr<RecordingWicFactory>::Attach(new RecordingWicFactory(g_WicFactory.Get()));
+    g_WicFactory = ComPtr<IWICImagingFactory>(factory.Get());
+    std::unique_ptr<Gdiplus::Bitmap> bitmap;
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), ToBitmap(folder.File(L"gone.jpg"), bitmap));
+    EXPECT_EQ(2, factory->decoderRequests);
 }
 
 TEST_F(DecodeFixture, AFileDeletedDuringTheRetriesFailsAsMissing)

@@ -68,6 +68,7 @@ private:
 HRESULT RecordingWicFactory::CreateDecoderFromFilename(LPCWSTR name, const GUID* vendor, DWORD access,
                                                        WICDecodeOptions options, IWICBitmapDecoder** out)
 {
+    ++decoderRequests;
     if (!decoder) return m_platform->CreateDecoderFromFilename(name, vendor, access, options, out);
     *out = ComPtr<IWICBitmapDecoder>(decoder).Detach();
     return S_OK;
@@ -75,6 +76,7 @@ HRESULT RecordingWicFactory::CreateDecoderFromFilename(LPCWSTR name, const GUID*
 
 HRESULT RecordingWicFactory::CreateDecoder(REFGUID container, const GUID* vendor, IWICBitmapDecoder** out)
 {
+    ++decoderRequests;
     if (!decoder) return m_platform->CreateDecoder(container, vendor, out);
     *out = ComPtr<IWICBitmapDecoder>(decoder).Detach();
     return S_OK;

@@ -24,6 +24,7 @@ public:
     explicit RecordingWicFactory(IWICImagingFactory* platform) : m_platform(platform) {}
 
     ComPtr<IWICBitmapDecoder> decoder;  // when set, every decoder asked for is this one
+    int decoderRequests = 0;            // CreateDecoder and CreateDecoderFromFilename calls
     std::vector<IWICColorTransform*> transformers;  // in the order made; not owned
     std::vector<ColorTransformInit> transformInits;
     std::vector<IWICFormatConverter*> converters;

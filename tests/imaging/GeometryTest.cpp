@@ -2,6 +2,7 @@
 #include "Viewer/imaging/DisplayBitmapInfo.h"
 #include "Viewer/imaging/Downscale.h"
 #include "Viewer/imaging/ExifOrientation.h"
+#include "Viewer/imaging/PixelFormatBits.h"
 #include "Viewer/imaging/WicFactory.h"
 #include "tests/imaging/FakeWic.h"
 #include <gtest/gtest.h>
@@ -236,4 +237,20 @@ TEST(DecodedPixelFormats, DisplayBitmapInfoDescribesTheScreen)
     EXPECT_EQ(0, GetDisplayBitmapInfo(nullptr, reinterpret_cast<BITMAPINFO*>(&info)));
     BitmapTargetFormat f = ChooseScreenTargetFormat();
     EXPECT_NE(0u, f.bitsPerPixel);
+}
+
+class PixelFormatBits : public WicFactoryTest {};
+
+TEST_F(PixelFormatBits, BitsComeFromTheFactorysDescription)
+{
+    UINT bits = 0;
+    EXPECT_EQ(S_OK, GetPixelFormatBitsPerPixel(GUID_WICPixelFormat32bppPBGRA, &bits));
+    EXPECT_EQ(32u, bits);
+    EXPECT_EQ(S_OK, GetPixelFormatBitsPerPixel(GUID_WICPixelFormat16bppBGR565, &bits));
+    EXPECT_EQ(16u, bits);
+    EXPECT_EQ(E_INVALIDARG, GetPixelFormatBitsPerPixel(GUID_WICPixelFormat24bppBGR, nullptr));
+    EXPECT_TRUE(FAILED(GetPixelFormatBitsPerPixel(GUID_ContainerFormatPng, &bits))) << "not a pixel format";
+    ComPtr<IWICImagingFactory> factory = std::move(g_WicFactory);
+    EXPECT_EQ(E_UNEXPECTED, GetPixelFormatBitsPerPixel(GUID_WICPixelFormat24bppBGR, &bits));
+    g_WicFactory = std::move(factory);
 }

@@ -1,5 +1,6 @@
 // The viewer's start and end as a whole program: the imaging component check, the empty start,
 // the window placement rules and the clean close.
+#include "tests/process/ViewerCopy.h"
 #include "tests/process/ViewerFixture.h"
 #include "tests/process/ViewerWithoutImaging.h"
 #include <array>
@@ -65,6 +66,20 @@ TEST_F(StartupProcess, MissingImagingComponentShowsTheDialogOnceAndEndsWithZero)
     EXPECT_EQ(0u, viewer.WaitForExit(kExitTimeoutMs).value_or(99));
     EXPECT_EQ(std::vector<std::wstring>{L"116"}, Log().Texts(L"dialog"));
     EXPECT_TRUE(Log().Texts(L"status").empty()) << "no window after the retry failed";
+}
+
+TEST_F(StartupProcess, WithoutALanguageLibraryTheProgramSaysSoAndEndsWithMinusOne)
+{
+    ViewerCopy withoutLibrary(ViewerCopy::Library::Without);
+    ASSERT_FALSE(withoutLibrary.Program().empty());
+    ViewerProcess viewer(L"", Environment(), withoutLibrary.Program());
+    ASSERT_TRUE(viewer.Started());
+    EXPECT_EQ(static_cast<DWORD>(-1), viewer.WaitForExit(kExitTimeoutMs).value_or(99));
+    const std::vector<std::wstring> boxes = Log().Texts(L"messagebox");
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(0u, boxes[0].rfind(L"Lumenfold|Lumenfold cannot start!", 0)) << testing::PrintToString(boxes[0]);
+    EXPECT_TRUE(Log().Texts(L"dialog").empty());
+    EXPECT_TRUE(Log().Texts(L"status").empty());
 }
 
 TEST_F(StartupProcess, NothingToOpenShowsTheEmptyViewTextAndCloseSavesTheViewState)

@@ -1,7 +1,6 @@
 #include "tests/process/ViewerWithoutImaging.h"
 #include "Framework/RegKey.h"
 #include "Viewer/core/UniqueHandle.h"
-#include <objbase.h>
 #include <sddl.h>
 #include <vector>
 
@@ -23,34 +22,18 @@ std::wstring UserKeyPath()
     LocalFree(sid);
     return path;
 }
-
-std::wstring UniqueBaseName()
-{
-    GUID guid{};
-    CoCreateGuid(&guid);
-    wchar_t text[64]{};
-    StringFromGUID2(guid, text, 64);
-    return L"LumenfoldNoImaging" + std::wstring(text + 1, 8);
-}
 }
 
 ViewerWithoutImaging::ViewerWithoutImaging()
 {
-    const std::wstring built = TestProgramFolder() + L"\\Lumenfold.Core";
-    const std::wstring name = UniqueBaseName();
-    const std::wstring copy = m_folder.File(name);
-    // The language library is found by the program's own name; its signature does not depend on it.
-    if (!CopyFileW((built + L".exe").c_str(), (copy + L".exe").c_str(), FALSE) ||
-        !CopyFileW((built + L".EN.dll").c_str(), (copy + L".EN.dll").c_str(), FALSE))
-        return;
     const std::wstring user = UserKeyPath();
-    if (user.empty()) return;
-    m_overrideKey = user + L"\\Software\\Wine\\AppDefaults\\" + name + L".exe";
+    if (m_copy.Program().empty() || user.empty()) return;
+    m_overrideKey = user + L"\\Software\\Wine\\AppDefaults\\" + m_copy.FileName();
     RegKey overrides;
     if (overrides.Create(HKEY_USERS, (m_overrideKey + L"\\DllOverrides").c_str()) != ERROR_SUCCESS ||
         overrides.SetString(L"windowscodecs", L"disabled") != ERROR_SUCCESS)
         return;
-    m_program = copy + L".exe";
+    m_program = m_copy.Program();
 }
 
 ViewerWithoutImaging::~ViewerWithoutImaging()

@@ -66,8 +66,9 @@ LONG CALLBACK SendFaultToRecoveryPoint(EXCEPTION_POINTERS* exception)
     if (!point || !IsFault(exception->ExceptionRecord->ExceptionCode)) return EXCEPTION_CONTINUE_SEARCH;
 
     CONTEXT* registers = exception->ContextRecord;
-    // A fresh frame below the faulting one, aligned as at a function's entry.
-    registers->Rsp = ((registers->Rsp - 512) & ~DWORD64(15)) - 8;
+    // A frame just below the faulting one, aligned as at a function's entry: the abandoned frames may
+    // be overwritten, and a thread that overflowed its stack has little room left below.
+    registers->Rsp = ((registers->Rsp - 64) & ~DWORD64(15)) - 8;
     registers->Rip = reinterpret_cast<DWORD64>(&ResumeAtRecoveryPoint);
     registers->Rcx = reinterpret_cast<DWORD64>(point);
     return EXCEPTION_CONTINUE_EXECUTION;

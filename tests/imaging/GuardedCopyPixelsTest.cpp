@@ -164,3 +164,39 @@ TEST_F(CodecCrashGuard, ExceptionsACodecCatchesItselfAreNotCrashes)
     EXPECT_TRUE(boxes.empty());
     EXPECT_TRUE(processEnds.empty());
 }
+
+namespace {
+// A codec that recurses without end.
+class OverflowingSource : public FakeBitmapSource {
+public:
+    OverflowingSource() : FakeBitmapSource(4, 4, GUID_WICPixelFormat32bppPBGRA, 4) {}
+    HRESULT STDMETHODCALLTYPE CopyPixels(const WICRect* rect, UINT stride, UINT size, BYTE* buffer) override
+    {
+        return Recurse(rect, stride, size, buffer, 0);
+    }
+
+private:
+    __attribute__((noinline)) HRESULT Recurse(const WICRect* rect, UINT stride, UINT size, BYTE* buffer, int depth)
+    {
+        volatile BYTE block[4096];
+        block[0] = BYTE(depth);
+        if (depth == m_deeperThanAnyStack) return S_OK;
+        const HRESULT hr = Recurse(rect, stride, size, buffer, depth + 1);
+        return hr + block[0];
+    }
+
+    volatile int m_deeperThanAnyStack = INT_MAX;
+};
+}
+
+TEST_F(CodecCrashGuard, AStackOverflowInTheCodecIsCaughtOnAThreadOfItsOwn)
+{
+    std::thread worker([this] {
+        OverflowingSource codec;
+        EXPECT_EQ(HRESULT_FROM_WIN32(574), GuardedCopyPixels(&context, false, L"deep.jpg", &codec, &rect, 16, 64,
+                                                             buffer.data()));
+    });
+    worker.join();
+    EXPECT_EQ(1, CodecCrashCount);
+    EXPECT_EQ(1u, processEnds.size());
+}

@@ -36,7 +36,7 @@ HRESULT ColourCallContext::InitializeFromExifColorSpace(UINT value)
 HRESULT ColourCallTransformer::Initialize(IWICBitmapSource* source, IWICColorContext* from, IWICColorContext* to,
                                          REFWICPixelFormatGUID format)
 {
-    m_factory.transforms.push_back({Origin(from), Origin(to), format});
+    m_factory.transforms.push_back({Origin(from), Origin(to), format, source});
     if (!m_factory.transformResults.empty()) {
         HRESULT hr = m_factory.transformResults.front();
         m_factory.transformResults.pop_front();

@@ -33,6 +33,7 @@ struct ColourTransformCall {
     std::wstring sourceOrigin;
     std::wstring targetOrigin;
     WICPixelFormatGUID format;
+    IWICBitmapSource* source;  // the pixels the transformer was asked to convert
 };
 
 class ColourCallFactory;

@@ -140,7 +140,7 @@ TEST_F(DecodeSteps, TheFormatConverterTakesTheSourceAndMakesTheTarget)
     EXPECT_EQ(static_cast<IWICBitmapSource*>(fake), factory->converterInits[0].source)
         << "the frame itself, no transform asked for";
     EXPECT_EQ(GUID_WICPixelFormat32bppPBGRA, factory->converterInits[0].format) << "the X8R8G8B8 display's target";
-    EXPECT_TRUE(factory->transformInits.empty());
+    EXPECT_TRUE(factory->transforms.empty());
 }
 
 TEST_F(DecodeSteps, ShootingDataAndBothGeometriesReachTheRecord)
@@ -321,10 +321,10 @@ TEST_F(ColourStep, AnEmbeddedProfileIsTransformedFromTheFrameBeforeTheConversion
     FakeFrame* fake = UseColourFrame(GUID_ContainerFormatJpeg, {ProfileWithDescription("desc", L"Camera RGB")});
     ImageInfo info;
     ASSERT_EQ(S_OK, Decode(true, &info));
-    ASSERT_EQ(1u, factory->transformInits.size());
-    EXPECT_EQ(static_cast<IWICBitmapSource*>(fake), factory->transformInits[0].source) << "the frame's own pixels";
-    EXPECT_NE(nullptr, factory->transformInits[0].sourceContext);
-    EXPECT_NE(nullptr, factory->transformInits[0].targetContext);
+    ASSERT_EQ(1u, factory->transforms.size());
+    EXPECT_EQ(static_cast<IWICBitmapSource*>(fake), factory->transforms[0].source) << "the frame's own pixels";
+    EXPECT_EQ(L"memory:Camera RGB", factory->transforms[0].sourceOrigin);
+    EXPECT_EQ(L"exif:1", factory->transforms[0].targetOrigin) << "towards sRGB";
     // Whatever the transformer makes is what the later steps take.
     ASSERT_FALSE(factory->converterInits.empty());
     EXPECT_EQ(static_cast<IWICBitmapSource*>(factory->transformers[0]), factory->converterInits[0].source);
@@ -338,7 +338,7 @@ TEST_F(ColourStep, WithoutColourManagementOnlyTheProfileNameIsRead)
     UseColourFrame(GUID_ContainerFormatJpeg, {ProfileWithDescription("desc", L"Camera RGB")});
     ImageInfo info;
     ASSERT_EQ(S_OK, Decode(false, &info));
-    EXPECT_TRUE(factory->transformInits.empty());
+    EXPECT_TRUE(factory->transforms.empty());
     EXPECT_EQ(L"Camera RGB", info.profileName.View());
 }
 
@@ -346,11 +346,11 @@ TEST_F(ColourStep, OtherFormatsAreTransformedOnlyTowardsAChosenProfile)
 {
     UseColourFrame(GUID_ContainerFormatBmp, {ProfileWithDescription("desc", L"Scanner RGB")});
     ASSERT_EQ(S_OK, Decode(true));
-    EXPECT_TRUE(factory->transformInits.empty());
+    EXPECT_TRUE(factory->transforms.empty());
 
     AppSettings::CustomTargetColorProfile = L"<Automatic>";
     ASSERT_EQ(S_OK, Decode(true));
-    EXPECT_EQ(1u, factory->transformInits.size());
+    EXPECT_EQ(1u, factory->transforms.size());
 }
 
 TEST_F(ColourStep, AnUnreadableProfileWarnsOnlyForTheFamiliesThatCarryProfilesAndOnlyWhenAsked)

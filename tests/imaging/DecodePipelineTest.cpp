@@ -4,7 +4,6 @@
 #include "Viewer/ui/RenderDevice.h"
 #include "Viewer/ui/ViewBackgroundColor.h"
 #include <gmock/gmock.h>
-#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <optional>
@@ -31,21 +30,6 @@ bool Near(const std::vector<Rgba>& actual, const std::vector<Rgba>& expected, in
             std::abs(actual[i].b - expected[i].b) > tolerance)
             return false;
     return true;
-}
-
-// The histogram of decoded colours, finished as the viewer shows it.
-HistogramData CountColours(const std::vector<Rgba>& pixels)
-{
-    HistogramData h = {};
-    for (const Rgba& p : pixels) ++h.red[p.r], ++h.green[p.g], ++h.blue[p.b];
-    auto finish = [](uint32_t (&bins)[256]) {
-        const uint32_t maximum = *std::max_element(bins + 1, bins + 255);
-        bins[0] = std::min(bins[0], maximum);
-        bins[255] = std::min(bins[255], maximum);
-        return maximum;
-    };
-    h.redMax = finish(h.red), h.greenMax = finish(h.green), h.blueMax = finish(h.blue);
-    return h;
 }
 
 struct FormatCase {
@@ -135,7 +119,7 @@ TEST_F(DecodeFixture, HistogramMatchesTheDecodedPixelsOfAPictureTallerThanOneBan
     ImageInfo info;
     ASSERT_EQ(S_OK, ToBitmap(path, bitmap, &info));
     EXPECT_NE(0u, info.flags & ImageInfoHistogram);
-    const HistogramData expected = CountColours(PixelsOf(bitmap.get()));
+    const HistogramData expected = ShownHistogram(PixelsOf(bitmap.get()));
     EXPECT_EQ(0, std::memcmp(&expected, &info.histogram, sizeof(expected)));
     EXPECT_EQ(1300u, info.height);
 }
@@ -167,7 +151,7 @@ TEST_F(DecodeFixture, ALargePictureIsScaledDownToTheLimitKeepingItsLayout)
             const size_t at = size_t(height / 4 + qy * height / 2) * width + width / 4 + qx * width / 2;
             EXPECT_TRUE(Near({pixels[at]}, {quarters[qy][qx]}, 1)) << qx << "," << qy;
         }
-    const HistogramData counted = CountColours(pixels);
+    const HistogramData counted = ShownHistogram(pixels);
     EXPECT_EQ(0, std::memcmp(&counted, &info.histogram, sizeof(counted)));
 }
 

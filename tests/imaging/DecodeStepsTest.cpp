@@ -10,7 +10,6 @@
 #include "Viewer/imaging/ColourManagement.h"
 #include "Viewer/imaging/WicFactory.h"
 #include <gmock/gmock.h>
-#include <algorithm>
 #include <cstring>
 #include <tuple>
 
@@ -33,20 +32,6 @@ Rgba StoredPixelShownAt(int orientation, UINT x, UINT y)
     case 8: sx = w - 1 - y, sy = x; break;
     }
     return AsymmetricPixel(sx, sy);
-}
-
-HistogramData CountColours(const std::vector<Rgba>& pixels)
-{
-    HistogramData h = {};
-    for (const Rgba& p : pixels) ++h.red[p.r], ++h.green[p.g], ++h.blue[p.b];
-    auto finish = [](uint32_t (&bins)[256]) {
-        const uint32_t maximum = *std::max_element(bins + 1, bins + 255);
-        bins[0] = std::min(bins[0], maximum);
-        bins[255] = std::min(bins[255], maximum);
-        return maximum;
-    };
-    h.redMax = finish(h.red), h.greenMax = finish(h.green), h.blueMax = finish(h.blue);
-    return h;
 }
 }
 
@@ -104,7 +89,7 @@ TEST_F(DecodeSteps, EveryOrientationComesOutUprightOnBothRoadsWithItsHistogram)
         const std::vector<Rgba> shown = PixelsOf(bitmap.get());
         EXPECT_EQ(expected, shown);
         ASSERT_NE(0u, info.flags & ImageInfoHistogram);
-        const HistogramData counted = CountColours(shown);
+        const HistogramData counted = ShownHistogram(shown);
         EXPECT_EQ(0, std::memcmp(&counted, &info.histogram, sizeof(counted)));
 
         ComPtr<IDirect3DSurface9> surface;

@@ -1,30 +1,18 @@
 #include "Viewer/imaging/HistogramSource.h"
 #include "tests/imaging/FakeBitmapSource.h"
+#include "tests/imaging/TestPictures.h"
 #include <gmock/gmock.h>
 #include <algorithm>
 #include <random>
 
 namespace {
-// The histogram of pixels in blue, green, red byte order, finished as the viewer shows it: each
-// channel's maximum over bins 1..254, and the end bins (pure black, pure white) cut down to it.
+// The histogram of pixels in blue, green, red byte order, counted independently.
 HistogramData CountIndependently(const std::vector<uint8_t>& pixels, UINT bytesPerPixel)
 {
-    HistogramData h = {};
-    for (size_t i = 0; i + bytesPerPixel <= pixels.size(); i += bytesPerPixel) {
-        ++h.blue[pixels[i]];
-        ++h.green[pixels[i + 1]];
-        ++h.red[pixels[i + 2]];
-    }
-    auto finish = [](uint32_t (&bins)[256]) {
-        const uint32_t maximum = *std::max_element(bins + 1, bins + 255);
-        bins[0] = std::min(bins[0], maximum);
-        bins[255] = std::min(bins[255], maximum);
-        return maximum;
-    };
-    h.redMax = finish(h.red);
-    h.greenMax = finish(h.green);
-    h.blueMax = finish(h.blue);
-    return h;
+    std::vector<Rgba> colours;
+    for (size_t i = 0; i + bytesPerPixel <= pixels.size(); i += bytesPerPixel)
+        colours.push_back({pixels[i + 2], pixels[i + 1], pixels[i], 255});
+    return ShownHistogram(colours);
 }
 
 void FillRandom(FakeBitmapSource& source, unsigned seed)

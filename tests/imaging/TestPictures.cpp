@@ -1,6 +1,7 @@
 #include "tests/imaging/TestPictures.h"
 #include "Framework/ComPtr.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 
 Rgba AsymmetricPixel(UINT x, UINT y, bool transparentCorner)
 {
@@ -107,6 +108,20 @@ void WriteTestPicture(const std::wstring& path, REFGUID container, const std::ve
         ASSERT_EQ(S_OK, frameEncoder->Commit());
     }
     ASSERT_EQ(S_OK, encoder->Commit());
+}
+
+HistogramData ShownHistogram(const std::vector<Rgba>& pixels)
+{
+    HistogramData h = {};
+    for (const Rgba& p : pixels) ++h.red[p.r], ++h.green[p.g], ++h.blue[p.b];
+    auto finish = [](uint32_t (&bins)[256]) {
+        const uint32_t maximum = *std::max_element(bins + 1, bins + 255);
+        bins[0] = std::min(bins[0], maximum);
+        bins[255] = std::min(bins[255], maximum);
+        return maximum;
+    };
+    h.redMax = finish(h.red), h.greenMax = finish(h.green), h.blueMax = finish(h.blue);
+    return h;
 }
 
 void WriteBytes(const std::wstring& path, const std::vector<uint8_t>& bytes)

@@ -4,8 +4,9 @@
 #include "Viewer/imaging/IccProfile.h"
 #include "Viewer/imaging/WicFactory.h"
 #include "tests/imaging/FakeWic.h"
-#include "tests/imaging/ColourCallFactory.h"
 #include "tests/imaging/LanguageStrings.h"
+#include "tests/imaging/RecordingWicFactory.h"
+#include "tests/imaging/TestPictures.h"
 #include "tests/imaging/TestProfiles.h"
 #include "tests/support/TestPaths.h"
 #include <gtest/gtest.h>
@@ -101,7 +102,7 @@ protected:
     void SetUp() override
     {
         WicFactoryTest::SetUp();
-        m_recorder = ComPtr<ColourCallFactory>::Attach(new ColourCallFactory(g_WicFactory.Get()));
+        m_recorder = ComPtr<RecordingWicFactory>::Attach(new RecordingWicFactory(g_WicFactory.Get()));
         g_WicFactory = ComPtr<IWICImagingFactory>(m_recorder.Get());
         ProfileWarningCount = 0;
     }
@@ -126,7 +127,7 @@ protected:
         return result && SUCCEEDED(result.As(transformer));
     }
 
-    ComPtr<ColourCallFactory> m_recorder;
+    ComPtr<RecordingWicFactory> m_recorder;
     ComPtr<FakeQueryReader> m_reader = ComPtr<FakeQueryReader>::Attach(new FakeQueryReader);
     std::vector<UINT> m_boxes;
     std::vector<std::wstring> m_texts;
@@ -144,11 +145,8 @@ TEST_F(ColourTransformTest, EmbeddedProfileOfARealPngIsConvertedToSrgb)
     TempFolder folder;
     std::wstring path = folder.File(L"adobe.png");
     WritePngWithProfile(path, ProgramResource(AdobeRgbProfileResource));
-    ComPtr<IWICBitmapDecoder> decoder;
-    ASSERT_EQ(S_OK, g_WicFactory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
-                                                            WICDecodeMetadataCacheOnDemand, &decoder));
-    ComPtr<IWICBitmapFrameDecode> frame;
-    ASSERT_EQ(S_OK, decoder->GetFrame(0, &frame));
+    const auto [decoder, frame] = OpenTestPicture(path);
+    ASSERT_TRUE(frame);
     Bstr name;
     auto result = CreateColorTransform(frame.Get(), frame.Get(), true, GUID_WICPixelFormat32bppPBGRA, std::addressof(name), false);
     EXPECT_TRUE(IsTransformer(result));
@@ -324,11 +322,8 @@ TEST_F(ColourTransformTest, ProfileOfARealTiffIsUsedThroughItsContextsOrItsTag)
     TempFolder folder;
     std::wstring path = folder.File(L"scan.tif");
     WriteTiffWithProfile(path, ProgramResource(ProPhotoRgbProfileResource));
-    ComPtr<IWICBitmapDecoder> decoder;
-    ASSERT_EQ(S_OK, g_WicFactory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
-                                                            WICDecodeMetadataCacheOnDemand, &decoder));
-    ComPtr<IWICBitmapFrameDecode> frame;
-    ASSERT_EQ(S_OK, decoder->GetFrame(0, &frame));
+    const auto [decoder, frame] = OpenTestPicture(path);
+    ASSERT_TRUE(frame);
     Bstr name;
     EXPECT_TRUE(IsTransformer(CreateColorTransform(frame.Get(), frame.Get(), true, GUID_WICPixelFormat32bppPBGRA,
                                                    std::addressof(name), false)));

@@ -99,7 +99,10 @@ HRESULT FakeQueryReader::GetMetadataByName(LPCWSTR name, PROPVARIANT* value)
     return PropVariantCopy(value, &found->second);
 }
 
-FakeFrame::FakeFrame(IWICBitmapSource* pixels, IWICMetadataQueryReader* reader) : m_pixels(pixels), m_reader(reader) {}
+FakeFrame::FakeFrame(IWICBitmapSource* pixels, IWICMetadataQueryReader* reader)
+    : ForwardingBitmapSource(pixels), m_reader(reader)
+{
+}
 
 HRESULT FakeFrame::GetMetadataQueryReader(IWICMetadataQueryReader** reader)
 {

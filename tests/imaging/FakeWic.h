@@ -66,20 +66,33 @@ private:
     std::map<std::wstring, PROPVARIANT> m_values;
 };
 
+// An object of Interface whose IWICBitmapSource methods are those of an inner source.
+template <class Interface, class Inner = Interface>
+class ForwardingBitmapSource : public FakeComObject<Interface> {
+public:
+    explicit ForwardingBitmapSource(Inner* inner) : m_inner(inner) {}
+
+    HRESULT STDMETHODCALLTYPE GetSize(UINT* w, UINT* h) override { return m_inner->GetSize(w, h); }
+    HRESULT STDMETHODCALLTYPE GetPixelFormat(WICPixelFormatGUID* f) override { return m_inner->GetPixelFormat(f); }
+    HRESULT STDMETHODCALLTYPE GetResolution(double* x, double* y) override { return m_inner->GetResolution(x, y); }
+    HRESULT STDMETHODCALLTYPE CopyPalette(IWICPalette* p) override { return m_inner->CopyPalette(p); }
+    HRESULT STDMETHODCALLTYPE CopyPixels(const WICRect* r, UINT stride, UINT size, BYTE* buffer) override
+    {
+        return m_inner->CopyPixels(r, stride, size, buffer);
+    }
+
+protected:
+    bool Answers(REFIID iid) const override { return iid == IID_IWICBitmapSource; }
+
+    ComPtr<Inner> m_inner;
+};
+
 // A frame around a real bitmap source whose metadata comes from the given reader (a FakeQueryReader,
 // or a real frame's) or fails when there is none.
-class FakeFrame : public FakeComObject<IWICBitmapFrameDecode> {
+class FakeFrame : public ForwardingBitmapSource<IWICBitmapFrameDecode, IWICBitmapSource> {
 public:
     FakeFrame(IWICBitmapSource* pixels, IWICMetadataQueryReader* reader);
 
-    HRESULT STDMETHODCALLTYPE GetSize(UINT* w, UINT* h) override { return m_pixels->GetSize(w, h); }
-    HRESULT STDMETHODCALLTYPE GetPixelFormat(WICPixelFormatGUID* f) override { return m_pixels->GetPixelFormat(f); }
-    HRESULT STDMETHODCALLTYPE GetResolution(double* x, double* y) override { return m_pixels->GetResolution(x, y); }
-    HRESULT STDMETHODCALLTYPE CopyPalette(IWICPalette* p) override { return m_pixels->CopyPalette(p); }
-    HRESULT STDMETHODCALLTYPE CopyPixels(const WICRect* r, UINT stride, UINT size, BYTE* buffer) override
-    {
-        return m_pixels->CopyPixels(r, stride, size, buffer);
-    }
     HRESULT STDMETHODCALLTYPE GetMetadataQueryReader(IWICMetadataQueryReader** reader) override;
     // Answers with colorContextsResult, or hands out profiles (each an ICC profile's bytes) as contexts.
     HRESULT STDMETHODCALLTYPE GetColorContexts(UINT count, IWICColorContext** contexts, UINT* actual) override;
@@ -88,11 +101,7 @@ public:
     HRESULT colorContextsResult = S_OK;
     std::vector<std::vector<BYTE>> profiles;
 
-protected:
-    bool Answers(REFIID iid) const override { return iid == IID_IWICBitmapSource; }
-
 private:
-    ComPtr<IWICBitmapSource> m_pixels;
     ComPtr<IWICMetadataQueryReader> m_reader;
 };
 

@@ -3,6 +3,7 @@
 #include "Viewer/imaging/ImageFormats.h"
 #include "Viewer/imaging/WicFactory.h"
 #include "tests/imaging/FakeWic.h"
+#include "tests/imaging/TestPictures.h"
 #include "tests/support/TestPaths.h"
 #include <gtest/gtest.h>
 #include <cmath>
@@ -251,26 +252,9 @@ TEST_F(MetadataReaderOnFiles, TiffWithoutTagsReadsItsGeometryAndNoValues)
 {
     TempFolder folder;
     std::wstring path = folder.File(L"plain.tif");
-    {
-        ComPtr<IWICStream> stream;
-        ASSERT_EQ(S_OK, g_WicFactory->CreateStream(&stream));
-        ASSERT_EQ(S_OK, stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE));
-        ComPtr<IWICBitmapEncoder> encoder;
-        ASSERT_EQ(S_OK, g_WicFactory->CreateEncoder(GUID_ContainerFormatTiff, nullptr, &encoder));
-        ASSERT_EQ(S_OK, encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache));
-        ComPtr<IWICBitmapFrameEncode> frame;
-        ASSERT_EQ(S_OK, encoder->CreateNewFrame(&frame, nullptr));
-        ASSERT_EQ(S_OK, frame->Initialize(nullptr));
-        auto pixels = MakeNumberedBitmap(5, 3);
-        ASSERT_EQ(S_OK, frame->WriteSource(pixels.Get(), nullptr));
-        ASSERT_EQ(S_OK, frame->Commit());
-        ASSERT_EQ(S_OK, encoder->Commit());
-    }
-    ComPtr<IWICBitmapDecoder> decoder;
-    ASSERT_EQ(S_OK, g_WicFactory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
-                                                            WICDecodeMetadataCacheOnDemand, &decoder));
-    ComPtr<IWICBitmapFrameDecode> frame;
-    ASSERT_EQ(S_OK, decoder->GetFrame(0, &frame));
+    WriteTestPicture(path, GUID_ContainerFormatTiff, {AsymmetricFrame(5, 3, GUID_WICPixelFormat24bppBGR)});
+    const auto [decoder, frame] = OpenTestPicture(path);
+    ASSERT_TRUE(frame);
     ImageInfo info;
     ASSERT_EQ(S_OK, ReadImageMetadata(nullptr, path.c_str(), &info, frame.Get(), decoder.Get(), 0, nullptr));
     EXPECT_EQ(5u, info.sourceWidth);

@@ -1,11 +1,46 @@
 #include "tests/imaging/RecordingWicFactory.h"
+#include "Viewer/imaging/ColourManagement.h"
 
 namespace {
+IWICColorContext* RealContext(IWICColorContext* context)
+{
+    return context ? static_cast<RecordingColorContext*>(context)->Real() : nullptr;
+}
+
+std::wstring Origin(IWICColorContext* context)
+{
+    return context ? static_cast<RecordingColorContext*>(context)->origin : L"(none)";
+}
+
+// The platform's transformer, with its Initialize calls written down and, when the test chose one,
+// answered by the test.
+class RecordingColorTransform : public ForwardingBitmapSource<IWICColorTransform> {
+public:
+    RecordingColorTransform(IWICColorTransform* platform, RecordingWicFactory& factory)
+        : ForwardingBitmapSource(platform), m_factory(factory)
+    {
+    }
+    HRESULT STDMETHODCALLTYPE Initialize(IWICBitmapSource* source, IWICColorContext* from, IWICColorContext* to,
+                                         REFWICPixelFormatGUID format) override
+    {
+        m_factory.transforms.push_back({Origin(from), Origin(to), format, source});
+        if (!m_factory.transformResults.empty()) {
+            const HRESULT hr = m_factory.transformResults.front();
+            m_factory.transformResults.pop_front();
+            if (FAILED(hr)) return hr;
+        }
+        return m_inner->Initialize(source, RealContext(from), RealContext(to), format);
+    }
+
+private:
+    RecordingWicFactory& m_factory;
+};
+
 // The platform's format converter, with its Initialize calls written down.
-class RecordingFormatConverter : public FakeComObject<IWICFormatConverter> {
+class RecordingFormatConverter : public ForwardingBitmapSource<IWICFormatConverter> {
 public:
     RecordingFormatConverter(IWICFormatConverter* platform, std::vector<ConverterInit>& log)
-        : m_platform(platform), m_log(log)
+        : ForwardingBitmapSource(platform), m_log(log)
     {
     }
     HRESULT STDMETHODCALLTYPE Initialize(IWICBitmapSource* source, REFWICPixelFormatGUID format,
@@ -13,58 +48,81 @@ public:
                                          WICBitmapPaletteType type) override
     {
         m_log.push_back({source, format});
-        return m_platform->Initialize(source, format, dither, palette, alpha, type);
+        return m_inner->Initialize(source, format, dither, palette, alpha, type);
     }
     HRESULT STDMETHODCALLTYPE CanConvert(REFWICPixelFormatGUID from, REFWICPixelFormatGUID to, BOOL* can) override
     {
-        return m_platform->CanConvert(from, to, can);
+        return m_inner->CanConvert(from, to, can);
     }
-    HRESULT STDMETHODCALLTYPE GetSize(UINT* w, UINT* h) override { return m_platform->GetSize(w, h); }
-    HRESULT STDMETHODCALLTYPE GetPixelFormat(WICPixelFormatGUID* f) override { return m_platform->GetPixelFormat(f); }
-    HRESULT STDMETHODCALLTYPE GetResolution(double* x, double* y) override { return m_platform->GetResolution(x, y); }
-    HRESULT STDMETHODCALLTYPE CopyPalette(IWICPalette* p) override { return m_platform->CopyPalette(p); }
-    HRESULT STDMETHODCALLTYPE CopyPixels(const WICRect* r, UINT stride, UINT size, BYTE* buffer) override
-    {
-        return m_platform->CopyPixels(r, stride, size, buffer);
-    }
-
-protected:
-    bool Answers(REFIID iid) const override { return iid == IID_IWICBitmapSource; }
 
 private:
-    ComPtr<IWICFormatConverter> m_platform;
     std::vector<ConverterInit>& m_log;
 };
+}
+
+HRESULT RecordingColorContext::InitializeFromFilename(LPCWSTR name)
+{
+    origin = std::wstring(L"file:") + name;
+    return m_real->InitializeFromFilename(name);
+}
+
+HRESULT RecordingColorContext::InitializeFromMemory(const BYTE* bytes, UINT size)
+{
+    HRESULT hr = m_real->InitializeFromMemory(bytes, size);
+    Bstr description = GetColorContextDescription(m_real.Get());
+    origin = L"memory:" + std::wstring(description.Get() ? description.View() : std::to_wstring(size));
+    return hr;
+}
+
+HRESULT RecordingColorContext::InitializeFromExifColorSpace(UINT value)
+{
+    origin = L"exif:" + std::to_wstring(value);
+    return m_real->InitializeFromExifColorSpace(value);
+}
+
+HRESULT RecordingWicFactory::CreateColorContext(IWICColorContext** context)
+{
+    ComPtr<IWICColorContext> real;
+    if (HRESULT hr = m_real->CreateColorContext(&real); FAILED(hr)) return hr;
+    *context = new RecordingColorContext(real.Get());
+    return S_OK;
+}
+
+HRESULT RecordingWicFactory::CreateColorTransformer(IWICColorTransform** transformer)
+{
+    ComPtr<IWICColorTransform> real;
+    if (HRESULT hr = m_real->CreateColorTransformer(&real); FAILED(hr)) return hr;
+    *transformer = new RecordingColorTransform(real.Get(), *this);
+    transformers.push_back(*transformer);
+    return S_OK;
+}
+
+HRESULT RecordingWicFactory::CreateFormatConverter(IWICFormatConverter** converter)
+{
+    ComPtr<IWICFormatConverter> real;
+    if (HRESULT hr = m_real->CreateFormatConverter(&real); FAILED(hr)) return hr;
+    *converter = new RecordingFormatConverter(real.Get(), converterInits);
+    return S_OK;
+}
+
+bool RecordingWicFactory::HandOutDecoder(IWICBitmapDecoder** out)
+{
+    ++decoderRequests;
+    if (onDecoderRequest) onDecoderRequest(decoderRequests);
+    if (!decoder) return false;
+    *out = ComPtr<IWICBitmapDecoder>(decoder).Detach();
+    return true;
 }
 
 HRESULT RecordingWicFactory::CreateDecoderFromFilename(LPCWSTR name, const GUID* vendor, DWORD access,
                                                        WICDecodeOptions options, IWICBitmapDecoder** out)
 {
-    ++decoderRequests;
-    if (!decoder) return ColourCallFactory::CreateDecoderFromFilename(name, vendor, access, options, out);
-    *out = ComPtr<IWICBitmapDecoder>(decoder).Detach();
-    return S_OK;
+    if (HandOutDecoder(out)) return S_OK;
+    return m_real->CreateDecoderFromFilename(name, vendor, access, options, out);
 }
 
 HRESULT RecordingWicFactory::CreateDecoder(REFGUID container, const GUID* vendor, IWICBitmapDecoder** out)
 {
-    ++decoderRequests;
-    if (!decoder) return ColourCallFactory::CreateDecoder(container, vendor, out);
-    *out = ComPtr<IWICBitmapDecoder>(decoder).Detach();
-    return S_OK;
-}
-
-HRESULT RecordingWicFactory::CreateFormatConverter(IWICFormatConverter** out)
-{
-    ComPtr<IWICFormatConverter> platform;
-    if (HRESULT hr = ColourCallFactory::CreateFormatConverter(&platform); FAILED(hr)) return hr;
-    *out = new RecordingFormatConverter(platform.Get(), converterInits);
-    return S_OK;
-}
-
-HRESULT RecordingWicFactory::CreateColorTransformer(IWICColorTransform** out)
-{
-    const HRESULT hr = ColourCallFactory::CreateColorTransformer(out);
-    if (SUCCEEDED(hr)) transformers.push_back(*out);
-    return hr;
+    if (HandOutDecoder(out)) return S_OK;
+    return m_real->CreateDecoder(container, vendor, out);
 }

@@ -1,5 +1,6 @@
 #include "tests/imaging/TestPictures.h"
 #include "Framework/ComPtr.h"
+#include "Viewer/imaging/WicFactory.h"
 #include <gtest/gtest.h>
 #include <algorithm>
 
@@ -108,6 +109,17 @@ void WriteTestPicture(const std::wstring& path, REFGUID container, const std::ve
         ASSERT_EQ(S_OK, frameEncoder->Commit());
     }
     ASSERT_EQ(S_OK, encoder->Commit());
+}
+
+OpenedPicture OpenTestPicture(const std::wstring& path)
+{
+    OpenedPicture picture;
+    EXPECT_EQ(S_OK, g_WicFactory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
+                                                            WICDecodeMetadataCacheOnDemand, &picture.decoder));
+    if (picture.decoder) {
+        EXPECT_EQ(S_OK, picture.decoder->GetFrame(0, &picture.frame));
+    }
+    return picture;
 }
 
 HistogramData ShownHistogram(const std::vector<Rgba>& pixels)

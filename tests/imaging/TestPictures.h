@@ -1,6 +1,7 @@
 #pragma once
 // Picture files made for the tests with the platform's own encoders: a small asymmetric picture
 // whose every pixel is known, in each format the viewer decodes.
+#include "Framework/ComPtr.h"
 #include "Viewer/imaging/ImageInfo.h"
 #include <windows.h>
 #include <wincodec.h>
@@ -34,6 +35,14 @@ TestFrame PlainFrame(UINT width, UINT height, Rgba colour);
 // Encodes the frames into the file with the container's platform encoder; fails the test on error.
 void WriteTestPicture(const std::wstring& path, REFGUID container, const std::vector<TestFrame>& frames,
                       float jpegQuality = 0.9f);
+
+// A picture file opened by the process-wide factory, and its first frame; a failure fails the test
+// and leaves the frame null.
+struct OpenedPicture {
+    ComPtr<IWICBitmapDecoder> decoder;
+    ComPtr<IWICBitmapFrameDecode> frame;
+};
+OpenedPicture OpenTestPicture(const std::wstring& path);
 
 // The histogram of the colours as the viewer shows it, counted independently of the viewer's code:
 // each channel's maximum over bins 1..254, and the end bins (pure black, pure white) cut down to it.

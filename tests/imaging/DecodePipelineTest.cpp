@@ -210,38 +210,78 @@ TEST_F(DecodeFixture, BadFilesFailWithoutCrashingOrStoringAnything)
 }
 
 namespace {
-// Another program writing the file: it holds it open for writing, sharing at most deletion.
-HANDLE HoldForWriting(const std::wstring& path)
-{
-    return CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
-}
+// A picture that another program holds open for writing (sharing at most deletion), decoded through
+// the recording factory: each decode attempt asks it for a decoder once before it opens the file, so
+// a test frees, deletes or cancels at a chosen attempt rather than after a chosen time.
+class BusyFile : public DecodeFixture {
+protected:
+    void SetUp() override
+    {
+        DecodeFixture::SetUp();
+        path = folder.File(L"busy.png");
+        WriteTestPicture(path, GUID_ContainerFormatPng, {AsymmetricFrame(8, 8, GUID_WICPixelFormat24bppBGR)});
+        holder = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+        factory = ComPtr<RecordingWicFactory>::Attach(new RecordingWicFactory(g_WicFactory.Get()));
+        g_WicFactory = ComPtr<IWICImagingFactory>(factory.Get());
+    }
+    void TearDown() override
+    {
+        Release();
+        factory = nullptr;
+        DecodeFixture::TearDown();
+    }
+
+    void Release()
+    {
+        if (holder != INVALID_HANDLE_VALUE) CloseHandle(holder);
+        holder = INVALID_HANDLE_VALUE;
+    }
+
+    std::wstring path;
+    HANDLE holder = INVALID_HANDLE_VALUE;
+    ComPtr<RecordingWicFactory> factory;
+};
 }
 
-TEST_F(DecodeFixture, ABusyFileIsTriedAgainUntilItIsFree)
+TEST_F(BusyFile, IsTriedAgainUntilItIsFree)
 {
-    const std::wstring path = folder.File(L"busy.png");
-    WriteTestPicture(path, GUID_ContainerFormatPng, {AsymmetricFrame(8, 8, GUID_WICPixelFormat24bppBGR)});
-    HANDLE holder = HoldForWriting(path);
-    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
-    DecodeRetryPause = 5;
-    std::thread release([holder] { Sleep(200); CloseHandle(holder); });
+    factory->onDecoderRequest = [this](int request) {
+        if (request == 3) Release();
+    };
     std::unique_ptr<Gdiplus::Bitmap> bitmap;
     EXPECT_EQ(S_OK, ToBitmap(path, bitmap));
-    release.join();
+    EXPECT_EQ(3, factory->decoderRequests);
 }
 
-TEST_F(DecodeFixture, AFileThatStaysBusyFailsWithTheSharingViolation)
+TEST_F(BusyFile, ThatStaysBusyFailsWithTheSharingViolation)
 {
-    const std::wstring path = folder.File(L"locked.png");
-    WriteTestPicture(path, GUID_ContainerFormatPng, {AsymmetricFrame(8, 8, GUID_WICPixelFormat24bppBGR)});
-    HANDLE holder = HoldForWriting(path);
-    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
-    auto factory = ComPtr<RecordingWicFactory>::Attach(new RecordingWicFactory(g_WicFactory.Get()));
-    g_WicFactory = ComPtr<IWICImagingFactory>(factory.Get());
     std::unique_ptr<Gdiplus::Bitmap> bitmap;
     EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION), ToBitmap(path, bitmap));
     EXPECT_EQ(200, factory->decoderRequests) << "one attempt and 199 more";
-    CloseHandle(holder);
+}
+
+TEST_F(BusyFile, DeletedDuringTheRetriesFailsAsMissing)
+{
+    factory->onDecoderRequest = [this](int request) {
+        if (request != 3) return;
+        DeleteFileW(path.c_str());
+        Release();
+    };
+    std::unique_ptr<Gdiplus::Bitmap> bitmap;
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), ToBitmap(path, bitmap));
+    EXPECT_EQ(4, factory->decoderRequests) << "two busy attempts, then two on the missing file";
+}
+
+TEST_F(BusyFile, ACancelStopsTheWaitForIt)
+{
+    volatile ULONG cancel = 0;
+    factory->onDecoderRequest = [&cancel](int request) {
+        if (request == 2) cancel = 1;
+    };
+    std::unique_ptr<Gdiplus::Bitmap> bitmap;
+    EXPECT_EQ(E_ABORT, ToBitmap(path, bitmap, nullptr, 0, 0, &cancel));
+    EXPECT_EQ(2, factory->decoderRequests);
 }
 
 TEST_F(DecodeFixture, AMissingFileIsTriedTwice)
@@ -251,38 +291,6 @@ TEST_F(DecodeFixture, AMissingFileIsTriedTwice)
     std::unique_ptr<Gdiplus::Bitmap> bitmap;
     EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), ToBitmap(folder.File(L"gone.jpg"), bitmap));
     EXPECT_EQ(2, factory->decoderRequests);
-}
-
-TEST_F(DecodeFixture, AFileDeletedDuringTheRetriesFailsAsMissing)
-{
-    const std::wstring path = folder.File(L"going.png");
-    WriteTestPicture(path, GUID_ContainerFormatPng, {AsymmetricFrame(8, 8, GUID_WICPixelFormat24bppBGR)});
-    HANDLE holder = HoldForWriting(path);
-    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
-    DecodeRetryPause = 5;
-    std::thread remove([&] {
-        Sleep(100);
-        DeleteFileW(path.c_str());
-        CloseHandle(holder);
-    });
-    std::unique_ptr<Gdiplus::Bitmap> bitmap;
-    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), ToBitmap(path, bitmap));
-    remove.join();
-}
-
-TEST_F(DecodeFixture, ACancelStopsTheWaitForABusyFile)
-{
-    const std::wstring path = folder.File(L"held.png");
-    WriteTestPicture(path, GUID_ContainerFormatPng, {AsymmetricFrame(8, 8, GUID_WICPixelFormat24bppBGR)});
-    HANDLE holder = HoldForWriting(path);
-    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
-    DecodeRetryPause = 100;
-    volatile ULONG cancel = 0;
-    std::thread canceller([&cancel] { Sleep(150); cancel = 1; });
-    std::unique_ptr<Gdiplus::Bitmap> bitmap;
-    EXPECT_EQ(E_ABORT, ToBitmap(path, bitmap, nullptr, 0, 0, &cancel));
-    canceller.join();
-    CloseHandle(holder);
 }
 
 TEST_F(DecodeFixture, WorkersThatFindNoFactoryShareTheOneTheyMake)

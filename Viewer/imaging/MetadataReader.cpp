@@ -74,6 +74,23 @@ int DecimalValue(const wchar_t* text) noexcept
     return text ? static_cast<int>(wcstol(text, nullptr, 10)) : 0;
 }
 
+struct Rational {
+    int64_t numerator;
+    int64_t denominator;
+};
+
+// An EXIF rational as its two signed 32-bit halves, or its text "n/d" ("n" alone has denominator 0;
+// an empty text is 0/0).
+Rational RationalParts(const PROPVARIANT& v) noexcept
+{
+    if (v.vt == VT_LPWSTR) {
+        if (!v.pwszVal || !*v.pwszVal) return {0, 0};
+        const wchar_t* slash = wcschr(v.pwszVal, L'/');
+        return {DecimalValue(v.pwszVal), slash ? DecimalValue(slash + 1) : 0};
+    }
+    return {static_cast<int32_t>(v.uhVal.LowPart), static_cast<int32_t>(v.uhVal.HighPart)};
+}
+
 // A 16-bit field: a non-empty wide string by decimal conversion, anything else by its low 16 bits.
 uint16_t Word(const PROPVARIANT& v) noexcept
 {
@@ -125,20 +142,10 @@ void ReadDate(FrameQueries& queries, ImageInfo& info)
     }
 }
 
-// Numerator and denominator of the exposure time, reduced once.
+// The exposure time as a fraction, reduced once.
 void ReadExposureFraction(const PROPVARIANT& v, ImageInfo& info)
 {
-    int64_t numerator = 0, denominator = 0;
-    if (v.vt == VT_LPWSTR) {
-        if (v.pwszVal && *v.pwszVal) {
-            numerator = DecimalValue(v.pwszVal);
-            const wchar_t* slash = wcschr(v.pwszVal, L'/');
-            denominator = slash ? DecimalValue(slash + 1) : 0;
-        }
-    } else {
-        numerator = static_cast<int32_t>(v.uhVal.LowPart);
-        denominator = static_cast<int32_t>(v.uhVal.HighPart);
-    }
+    auto [numerator, denominator] = RationalParts(v);
     if (numerator == 0 || denominator == 0) {
         numerator = denominator = 0;
     } else if (denominator % numerator == 0) {
@@ -346,18 +353,8 @@ HRESULT ReadImageMetadata(DecodeThreadContext*, const wchar_t* path, ImageInfo* 
 
 double RationalToDouble(const PROPVARIANT& value) noexcept
 {
-    int64_t numerator = 0, denominator = 0;
-    if (value.vt == VT_LPWSTR) {
-        if (!value.pwszVal || !*value.pwszVal) return 0.0;
-        const wchar_t* slash = wcschr(value.pwszVal, L'/');
-        if (!slash) return 0.0;
-        numerator = DecimalValue(value.pwszVal);
-        denominator = DecimalValue(slash + 1);
-    } else {
-        numerator = static_cast<int32_t>(value.uhVal.LowPart);
-        denominator = static_cast<int32_t>(value.uhVal.HighPart);
-    }
-    return denominator == 0 ? 0.0 : static_cast<double>(numerator) / static_cast<double>(denominator);
+    const Rational r = RationalParts(value);
+    return r.denominator == 0 ? 0.0 : static_cast<double>(r.numerator) / static_cast<double>(r.denominator);
 }
 
 bool ParseDateText(const wchar_t* text, FILETIME* time) noexcept

@@ -4,24 +4,18 @@
 #include <shlwapi.h>
 #include <atomic>
 #include <cwchar>
-#include <memory>
-#include <type_traits>
 #include "Viewer/core/CrashNotice.h"
 #include "Viewer/core/CrashReport.h"
 #include "Viewer/core/ExceptionFilterGuard.h"
 #include "Viewer/core/LastActivity.h"
 #include "Viewer/core/UniqueHandle.h"
+#include "Viewer/core/UniqueModule.h"
 
 namespace {
 using MiniDumpWriteDumpFunction = decltype(&MiniDumpWriteDump);
 
-struct LibraryDeleter {
-    void operator()(HMODULE module) const noexcept { FreeLibrary(module); }
-};
-using LibraryHolder = std::unique_ptr<std::remove_pointer_t<HMODULE>, LibraryDeleter>;
-
 struct CrashHandlerState {
-    LibraryHolder dbghelp;
+    UniqueModule dbghelp;
     MiniDumpWriteDumpFunction writeDump = nullptr;
     wchar_t dumpPath[MAX_PATH] = L"";
     wchar_t reportPath[MAX_PATH] = L"";
@@ -32,6 +26,13 @@ struct CrashHandlerState {
 };
 
 CrashHandlerState g_crashHandler;
+
+void ForgetDumpWriter(CrashHandlerState& state) noexcept
+{
+    state.writeDump = nullptr;
+    state.dbghelp.reset();
+    state.dumpPath[0] = state.reportPath[0] = L'\0';
+}
 
 // "<temp>\<program file name>.<last 12 hex digits of a new GUID>" into both paths, then the two
 // extensions. False when any part is missing or a path would not fit.
@@ -92,9 +93,7 @@ void InstallCrashHandler(bool enforce)
     FARPROC entry = GetProcAddress(state.dbghelp.get(), "MiniDumpWriteDump");
     state.writeDump = reinterpret_cast<MiniDumpWriteDumpFunction>(reinterpret_cast<void*>(entry));
     if (!state.writeDump || !MakeCrashFilePaths(state)) {
-        state.writeDump = nullptr;
-        state.dbghelp.reset();
-        state.dumpPath[0] = state.reportPath[0] = L'\0';
+        ForgetDumpWriter(state);
         return;
     }
     state.previousFilter = SetUnhandledExceptionFilter(CrashExceptionFilter);
@@ -119,9 +118,7 @@ void RemoveCrashHandler()
         state.previousFilter = nullptr;
         state.installed = false;
     }
-    state.writeDump = nullptr;
-    state.dbghelp.reset();
-    state.dumpPath[0] = state.reportPath[0] = L'\0';
+    ForgetDumpWriter(state);
 }
 
 LONG WINAPI CrashExceptionFilter(EXCEPTION_POINTERS* exception)

@@ -1,7 +1,6 @@
 #include "Viewer/core/CrashHandler.h"
 #include <gtest/gtest.h>
 #include <algorithm>
-#include <fstream>
 #include <regex>
 #include <string>
 #include <vector>
@@ -14,6 +13,7 @@
 #include "Viewer/core/UniqueHandle.h"
 #include "tests/core/CrashProbe.h"
 #include "tests/support/RegistrySandbox.h"
+#include "tests/support/ScopedResourceModule.h"
 #include "tests/support/TestPaths.h"
 
 namespace {
@@ -131,7 +131,8 @@ class CrashNoticeText : public testing::TestWithParam<NoticeCase> {};
 
 TEST_P(CrashNoticeText, NamesTheWrittenFiles)
 {
-    ProbeStringResources strings;
+    ScopedResourceModule strings(CrashProbeFileName);
+    ASSERT_TRUE(strings.Loaded()) << "crashprobe.exe is built with the tests";
     EXPECT_EQ(GetParam().expected, ComposeCrashNotice(GetParam().dump, GetParam().report, L"D.mdmp", L"R.txt"));
 }
 
@@ -144,7 +145,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CrashNotice, IsCutAt1039Characters)
 {
-    ProbeStringResources strings;
+    ScopedResourceModule strings(CrashProbeFileName);
+    ASSERT_TRUE(strings.Loaded()) << "crashprobe.exe is built with the tests";
     std::wstring longPath(2000, L'p');
     EXPECT_EQ(1039u, ComposeCrashNotice(true, true, longPath.c_str(), L"R.txt").size());
 }

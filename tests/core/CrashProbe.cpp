@@ -1,25 +1,11 @@
 #include "tests/core/CrashProbe.h"
 #include <gtest/gtest.h>
-#include "Framework/ResourceModule.h"
 #include "Viewer/core/UniqueHandle.h"
 #include "tests/support/TestPaths.h"
 
 std::wstring CrashProbePath()
 {
-    return TestProgramFolder() + L"\\crashprobe.exe";
-}
-
-ProbeStringResources::ProbeStringResources()
-    : m_module(LoadLibraryExW(CrashProbePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)),
-      m_previous(SetResourceInstance(m_module))
-{
-    EXPECT_NE(nullptr, m_module) << "crashprobe.exe is built with the tests";
-}
-
-ProbeStringResources::~ProbeStringResources()
-{
-    SetResourceInstance(m_previous);
-    if (m_module) FreeLibrary(m_module);
+    return TestProgramFolder() + L"\\" + CrashProbeFileName;
 }
 
 namespace {

@@ -5,21 +5,10 @@
 #include <string>
 #include <vector>
 
+// Its file name beside the test programs, and its full path. Its string table, made the resource
+// module through a ScopedResourceModule, makes the program's texts read "[10011]" and so on.
+inline constexpr wchar_t CrashProbeFileName[] = L"crashprobe.exe";
 std::wstring CrashProbePath();
-
-// Makes the probe's string table the resource module for its lifetime, so that the program's
-// texts read "[10011]" and so on.
-class ProbeStringResources {
-public:
-    ProbeStringResources();
-    ProbeStringResources(const ProbeStringResources&) = delete;
-    ProbeStringResources& operator=(const ProbeStringResources&) = delete;
-    ~ProbeStringResources();
-
-private:
-    HMODULE m_module;
-    HINSTANCE m_previous;
-};
 
 struct ProbeRun {
     DWORD exitCode = 0;

@@ -1,6 +1,7 @@
 #include "Viewer/core/DecodeThreadContext.h"
 #include <gtest/gtest.h>
 #include "tests/core/CrashProbe.h"
+#include "tests/support/ScopedResourceModule.h"
 
 namespace {
 // Counts its references, so a test sees the context give its one back.
@@ -18,7 +19,8 @@ public:
 
 TEST(DecodeThreadContext, LoadsTheCrashTextsInTheirRoles)
 {
-    ProbeStringResources strings;
+    ScopedResourceModule strings(CrashProbeFileName);
+    ASSERT_TRUE(strings.Loaded()) << "crashprobe.exe is built with the tests";
     DecodeThreadContext context(nullptr);
     EXPECT_STREQ(L"[10025 %s]", context.CrashMessage());
     EXPECT_STREQ(L"[10026]", context.CrashRawCodecEnding());

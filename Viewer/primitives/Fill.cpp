@@ -104,25 +104,17 @@ std::int32_t* SetInt32Pattern(const std::int32_t* value, std::int32_t* dst, std:
     return dst;
 }
 
-// Baseline: single bytes to a 4-byte boundary, 32 bytes per round, then the rest.
+// Baseline: single bytes to a 4-byte boundary, then the 32-bit fill's rounds of 32 bytes and its
+// aligned 16-byte store, then the last bytes one by one.
 void ZeroBytesBaseline(char* p, std::int32_t bytes)
 {
     std::int32_t n = bytes;
     for (; n > 0 && !IsAligned(p, 4); --n)
         *p++ = 0;
-    const __m128i zero = _mm_setzero_si128();
-    for (; n >= 32; n -= 32, p += 32)
-    {
-        _mm_storeu_si128(AsVector(p), zero);
-        _mm_storeu_si128(AsVector(p + 16), zero);
-    }
-    if (n >= 16 && IsAligned(p, 16))
-    {
-        _mm_store_si128(AsVector(p), zero);
-        p += 16;
-        n -= 16;
-    }
-    for (; n > 0; --n)
+    const std::int32_t elements = n / 4;
+    SetInt32Baseline(0, reinterpret_cast<std::int32_t*>(p), elements);
+    p += 4 * elements;
+    for (n -= 4 * elements; n > 0; --n)
         *p++ = 0;
 }
 

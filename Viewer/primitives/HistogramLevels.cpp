@@ -159,6 +159,49 @@ bool StrictlyIncreasing(const std::int32_t* levels, std::int32_t nLevels)
     return true;
 }
 
+// For strictly increasing levels and a sample v with levels[0] <= v < levels[nLevels - 1]: the
+// counter whose range holds v, found from the start.
+std::int32_t FirstCounterAbove(const std::int32_t* levels, std::int32_t, std::int32_t v)
+{
+    std::int32_t k = 0;
+    while (v >= levels[k + 1])
+        ++k;
+    return k;
+}
+
+// The same counter, found by halving the span of counters.
+std::int32_t HalvingSearch(const std::int32_t* levels, std::int32_t nLevels, std::int32_t v)
+{
+    std::int32_t start = 0;
+    std::int32_t span = nLevels - 1;
+    while (span > 1)
+    {
+        const std::int32_t half = span >> 1;
+        if (v >= levels[start + half])
+        {
+            start += half;
+            span -= half;
+        }
+        else
+            span = half;
+    }
+    return start;
+}
+
+using CounterSearch = std::int32_t (*)(const std::int32_t* levels, std::int32_t nLevels, std::int32_t v);
+
+// Adds each sample within its channel's first and last boundary to the counter that find names.
+template <CounterSearch find>
+void CountBySearch16(const std::uint8_t* src, std::int32_t step, RegionSize size, std::int32_t* const* hist,
+                     const std::int32_t* const* levels, const std::int32_t* nLevels)
+{
+    ForEachSample16(src, step, size, [&](int c, std::int32_t v) {
+        const std::int32_t* lv = levels[c];
+        if (lv[0] <= v && v < lv[nLevels[c] - 1])
+            ++hist[c][find(lv, nLevels[c], v)];
+    });
+}
+
 template <int Level>
 NumericStatus CountByTable16(const std::uint8_t* src, std::int32_t step, RegionSize size, std::int32_t* const* hist,
                              const std::int32_t* const* levels, const std::int32_t* nLevels)
@@ -207,36 +250,10 @@ NumericStatus Histogram16u(const std::uint8_t* src, std::int32_t step, RegionSiz
         });
         break;
     case Histogram16Method::LinearSearch:
-        ForEachSample16(src, step, size, [&](int c, std::int32_t v) {
-            const std::int32_t* lv = levels[c];
-            if (v < lv[0] || v >= lv[nLevels[c] - 1])
-                return;
-            std::int32_t k = 0;
-            while (v >= lv[k + 1])
-                ++k;
-            ++hist[c][k];
-        });
+        CountBySearch16<FirstCounterAbove>(src, step, size, hist, levels, nLevels);
         break;
     case Histogram16Method::BinarySearch:
-        ForEachSample16(src, step, size, [&](int c, std::int32_t v) {
-            const std::int32_t* lv = levels[c];
-            if (v < lv[0] || v >= lv[nLevels[c] - 1])
-                return;
-            std::int32_t start = 0;
-            std::int32_t span = nLevels[c] - 1;
-            while (span > 1)
-            {
-                const std::int32_t half = span >> 1;
-                if (v >= lv[start + half])
-                {
-                    start += half;
-                    span -= half;
-                }
-                else
-                    span = half;
-            }
-            ++hist[c][start];
-        });
+        CountBySearch16<HalvingSearch>(src, step, size, hist, levels, nLevels);
         break;
     }
     return StatusOk;

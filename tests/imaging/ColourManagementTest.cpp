@@ -102,8 +102,7 @@ protected:
     void SetUp() override
     {
         WicFactoryTest::SetUp();
-        m_recorder = ComPtr<RecordingWicFactory>::Attach(new RecordingWicFactory(g_WicFactory.Get()));
-        g_WicFactory = ComPtr<IWICImagingFactory>(m_recorder.Get());
+        m_recorder = RecordingWicFactory::InstallAroundProcessFactory();
         ProfileWarningCount = 0;
     }
     void TearDown() override

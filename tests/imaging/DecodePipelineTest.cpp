@@ -222,8 +222,7 @@ protected:
         WriteTestPicture(path, GUID_ContainerFormatPng, {AsymmetricFrame(8, 8, GUID_WICPixelFormat24bppBGR)});
         holder = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(INVALID_HANDLE_VALUE, holder);
-        factory = ComPtr<RecordingWicFactory>::Attach(new RecordingWicFactory(g_WicFactory.Get()));
-        g_WicFactory = ComPtr<IWICImagingFactory>(factory.Get());
+        factory = RecordingWicFactory::InstallAroundProcessFactory();
     }
     void TearDown() override
     {
@@ -286,8 +285,7 @@ TEST_F(BusyFile, ACancelStopsTheWaitForIt)
 
 TEST_F(DecodeFixture, AMissingFileIsTriedTwice)
 {
-    auto factory = ComPtr<RecordingWicFactory>::Attach(new RecordingWicFactory(g_WicFactory.Get()));
-    g_WicFactory = ComPtr<IWICImagingFactory>(factory.Get());
+    auto factory = RecordingWicFactory::InstallAroundProcessFactory();
     std::unique_ptr<Gdiplus::Bitmap> bitmap;
     EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), ToBitmap(folder.File(L"gone.jpg"), bitmap));
     EXPECT_EQ(2, factory->decoderRequests);

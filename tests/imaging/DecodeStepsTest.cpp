@@ -40,8 +40,7 @@ protected:
     void SetUp() override
     {
         DecodeFixture::SetUp();
-        factory = ComPtr<RecordingWicFactory>::Attach(new RecordingWicFactory(g_WicFactory.Get()));
-        g_WicFactory = ComPtr<IWICImagingFactory>(factory.Get());
+        factory = RecordingWicFactory::InstallAroundProcessFactory();
         frame = AsymmetricFrame(StoredWidth, StoredHeight, GUID_WICPixelFormat24bppBGR);
         ASSERT_EQ(S_OK, factory->CreateBitmapFromMemory(frame.width, frame.height, frame.format, frame.stride,
                                                         UINT(frame.pixels.size()), frame.pixels.data(), &pixels));

@@ -1,5 +1,6 @@
 #include "tests/imaging/RecordingWicFactory.h"
 #include "Viewer/imaging/ColourManagement.h"
+#include "Viewer/imaging/WicFactory.h"
 
 namespace {
 IWICColorContext* RealContext(IWICColorContext* context)
@@ -58,6 +59,13 @@ public:
 private:
     std::vector<ConverterInit>& m_log;
 };
+}
+
+ComPtr<RecordingWicFactory> RecordingWicFactory::InstallAroundProcessFactory()
+{
+    auto recorder = ComPtr<RecordingWicFactory>::Attach(new RecordingWicFactory(g_WicFactory.Get()));
+    g_WicFactory = ComPtr<IWICImagingFactory>(recorder.Get());
+    return recorder;
 }
 
 HRESULT RecordingColorContext::InitializeFromFilename(LPCWSTR name)

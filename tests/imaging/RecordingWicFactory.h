@@ -46,6 +46,8 @@ struct ConverterInit {
 class RecordingWicFactory : public FakeComObject<IWICImagingFactory> {
 public:
     explicit RecordingWicFactory(IWICImagingFactory* real) : m_real(real) {}
+    // Wraps the process-wide factory in a new recording one, which becomes the process-wide one.
+    static ComPtr<RecordingWicFactory> InstallAroundProcessFactory();
 
     ComPtr<IWICBitmapDecoder> decoder;  // when set, every decoder asked for is this one
     int decoderRequests = 0;            // CreateDecoder and CreateDecoderFromFilename calls

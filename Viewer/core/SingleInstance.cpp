@@ -11,6 +11,9 @@ std::wstring FormatInstanceEventName(const wchar_t* userName)
 }
 
 namespace {
+// How long the wake-up waits for each window that is busy but not (yet) hung.
+constexpr UINT kWakeUpWindowTimeoutMs = 2000;
+
 std::wstring CurrentUserName()
 {
     wchar_t user[260]{};
@@ -38,7 +41,11 @@ bool WakeRunningInstance(const wchar_t* commandTail)
     // An atom that cannot be made (a tail too long for an atom name) still wakes the viewer with 0,
     // which brings nothing.
     const ATOM atom = GlobalAddAtomW(commandTail && *commandTail ? commandTail : L" ");
-    SendMessageW(HWND_BROADCAST, WakeUpMessage, atom, 0);
+    // Sent, so that the running viewer has handled it before this process ends; but every top-level
+    // window of the desktop gets it, and one program that does not answer must not hold this start
+    // forever. A window that times out still receives the message later, and the atom lives on
+    // until its receiver deletes it.
+    SendMessageTimeoutW(HWND_BROADCAST, WakeUpMessage, atom, 0, SMTO_ABORTIFHUNG, kWakeUpWindowTimeoutMs, nullptr);
     LastActivityCode = 117;
     return true;
 }

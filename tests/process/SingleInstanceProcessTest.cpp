@@ -1,8 +1,52 @@
 // One viewer per user: a second start hands its command line to the running viewer and ends.
 #include "tests/process/ViewerFixture.h"
 
+#include <thread>
+
 namespace {
 class SingleInstanceProcess : public ViewerFixture {};
+
+// Returns once the viewer has served every message sent to it before this call: messages sent to a
+// thread are served in the order they arrive.
+bool ServedEarlierMessages(HWND frame)
+{
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(frame, WM_NULL, 0, 0, SMTO_NORMAL, kExitTimeoutMs, &result) != 0;
+}
+
+// A top-level window of another program that stops answering messages for as long as it lives, as
+// a busy or hung program's window does; the wake-up broadcast reaches it too.
+class UnansweringWindow {
+public:
+    UnansweringWindow()
+        : m_release(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+          m_created(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+          m_thread([this] {
+              HWND window = CreateWindowExW(0, L"STATIC", L"unanswering", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                            nullptr, nullptr);
+              m_window = window;
+              SetEvent(m_created.Get());
+              WaitForSingleObject(m_release.Get(), INFINITE);
+              DestroyWindow(window);
+          })
+    {
+        WaitForSingleObject(m_created.Get(), INFINITE);
+    }
+    UnansweringWindow(const UnansweringWindow&) = delete;
+    UnansweringWindow& operator=(const UnansweringWindow&) = delete;
+    ~UnansweringWindow()
+    {
+        SetEvent(m_release.Get());
+        m_thread.join();
+    }
+    HWND Window() const noexcept { return m_window; }
+
+private:
+    UniqueHandle m_release;
+    UniqueHandle m_created;
+    HWND m_window = nullptr;
+    std::thread m_thread;
+};
 }
 
 TEST_F(SingleInstanceProcess, SecondStartWithAFolderWakesTheRunningViewerAndEndsWithZero)
@@ -70,7 +114,20 @@ TEST_F(SingleInstanceProcess, TailTooLongForAnAtomStillEndsTheSecondStartWithZer
     ASSERT_TRUE(Log().WaitFor(L"status", std::nullopt, kStartTimeoutMs));
     ViewerProcess second(L"-i \"" + std::wstring(300, L'x') + L"\"", Environment(L"second.log"));
     EXPECT_EQ(0u, second.WaitForExit(kExitTimeoutMs).value_or(99));
-    Sleep(500);
+    ASSERT_TRUE(ServedEarlierMessages(first.WaitForFrame(kStartTimeoutMs)));
     EXPECT_TRUE(Log().Texts(L"wake-up").empty()) << "atom 0 cannot be read, so nothing happens";
     EXPECT_TRUE(Log(L"second.log").Texts(L"status").empty());
+}
+
+TEST_F(SingleInstanceProcess, AWindowThatDoesNotAnswerHoldsNeitherTheSecondStartNorTheWakeUp)
+{
+    ViewerProcess first(L"", Environment());
+    ASSERT_TRUE(Log().WaitFor(L"status", std::nullopt, kStartTimeoutMs));
+    UnansweringWindow unanswering;
+    ASSERT_TRUE(unanswering.Window());
+
+    TempFolder pictures;
+    ViewerProcess second(L"-i \"" + pictures.Path() + L"\"", Environment(L"second.log"));
+    EXPECT_EQ(0u, second.WaitForExit(kExitTimeoutMs).value_or(99)) << "the second start waits for no window forever";
+    EXPECT_TRUE(Log().WaitFor(L"open", pictures.Path(), kExitTimeoutMs));
 }

@@ -4,6 +4,7 @@
 #include <regex>
 #include <string>
 #include <vector>
+#include "Framework/ModalSeam.h"
 #include "Framework/RegKey.h"
 #include "Viewer/core/AppSettings.h"
 #include "Viewer/core/CrashNotice.h"
@@ -155,6 +156,41 @@ TEST(CrashNotice, ExplorerSelectsTheFile)
 {
     EXPECT_EQ(L"C:\\windows\\explorer.exe /e,/select,\"C:\\T\\a b.mdmp\"",
               ExplorerSelectCommandLine(L"C:\\windows\\explorer.exe", L"C:\\T\\a b.mdmp"));
+}
+
+TEST(CrashNotice, ShowsTheBoxThenOpensExplorerOnTheDumpOrElseTheReport)
+{
+    struct Case {
+        bool dump, report;
+        const wchar_t* selected;  // null: Explorer is not started
+    };
+    const Case cases[] = {
+        {true, true, L"D.mdmp"}, {true, false, L"D.mdmp"}, {false, true, L"R.txt"}, {false, false, nullptr}};
+    ScopedResourceModule strings(CrashProbeFileName);
+    ASSERT_TRUE(strings.Loaded()) << "crashprobe.exe is built with the tests";
+    wchar_t explorer[MAX_PATH];
+    GetWindowsDirectoryW(explorer, MAX_PATH);
+    wcscat(explorer, L"\\explorer.exe");
+    for (const Case& c : cases) {
+        std::vector<std::wstring> calls;
+        ScopedModalSeam seam({
+            .messageBox = [&](HWND, const wchar_t*, const wchar_t* caption, UINT type) {
+                calls.push_back(L"box " + std::wstring(caption) + L" " + std::to_wstring(type));
+                return IDOK;
+            },
+            .launchProcess = [&](const wchar_t* program, const wchar_t* commandLine) {
+                calls.push_back(L"launch " + std::wstring(program) + L" | " + commandLine);
+                return TRUE;
+            },
+        });
+        ShowCrashNotice(c.dump, c.report, L"D.mdmp", L"R.txt");
+        std::vector<std::wstring> expected = {L"box [10012] " +
+                                              std::to_wstring(MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST)};
+        if (c.selected)
+            expected.push_back(L"launch " + std::wstring(explorer) + L" | " + explorer + L" /e,/select,\"" + c.selected +
+                               L"\"");
+        EXPECT_EQ(expected, calls) << "dump " << c.dump << ", report " << c.report;
+    }
 }
 
 // ---- A real crash in a child process -------------------------------------------------------

@@ -15,6 +15,7 @@
 #include "Viewer/core/CrashHandler.h"
 #include "Viewer/core/LastActivity.h"
 #include "Viewer/core/ProcessState.h"
+#include "Viewer/core/UniqueHandle.h"
 #include "Viewer/core/VersionInfo.h"
 
 namespace {
@@ -22,14 +23,14 @@ std::wstring g_recordPath;
 
 void Record(std::initializer_list<std::wstring> fields)
 {
-    HANDLE file = CreateFileW(g_recordPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
+    UniqueHandle file(CreateFileW(g_recordPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return;
     for (const std::wstring& field : fields) {
         DWORD written = 0;
-        WriteFile(file, field.c_str(), static_cast<DWORD>((field.size() + 1) * sizeof(wchar_t)), &written, nullptr);
+        WriteFile(file.Get(), field.c_str(), static_cast<DWORD>((field.size() + 1) * sizeof(wchar_t)), &written,
+                  nullptr);
     }
-    CloseHandle(file);
 }
 
 LONG WINAPI HijackingFilter(EXCEPTION_POINTERS*)

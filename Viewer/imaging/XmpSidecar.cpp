@@ -5,6 +5,7 @@
 #include "Framework/ModalSeam.h"
 #include "Framework/ResourceModule.h"
 #include "Viewer/core/LastErrorResult.h"
+#include "Viewer/core/UniqueHandle.h"
 #include "Viewer/imaging/ColourLabels.h"
 #include "Viewer/imaging/MsxmlIds.h"
 #include "Viewer/ui/FrameMessages.h"
@@ -338,14 +339,6 @@ std::wstring NewSidecarText(const wchar_t* softwareName, int value, bool isLabel
     return text;
 }
 
-struct FileHandle {
-    HANDLE handle;
-    ~FileHandle()
-    {
-        if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-    }
-};
-
 void ReportCreateFailure(const SidecarWriterContext& writer, const wchar_t* sidecarPath)
 {
     wchar_t text[2048];
@@ -414,10 +407,10 @@ HRESULT CreateXmpSidecar(const SidecarWriterContext& writer, const wchar_t* side
     return CatchAsHResult([&] {
         const std::string text =
             Utf8(NewSidecarText(writer.softwareName, value, isLabel, convention, isUrgency, time));
-        FileHandle file{CreateFileW(sidecarPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_ARCHIVE, nullptr)};
+        const UniqueHandle file(
+            CreateFileW(sidecarPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_ARCHIVE, nullptr));
         DWORD written = 0;
-        if (file.handle != INVALID_HANDLE_VALUE &&
-            WriteFile(file.handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+        if (file && WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
             written == text.size())
             return S_OK;
         HRESULT failure = HResultFromLastError();

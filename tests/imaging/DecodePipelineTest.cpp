@@ -1,5 +1,6 @@
 #include "tests/imaging/DecodeFixture.h"
 #include "tests/imaging/RecordingWicFactory.h"
+#include "Viewer/core/UniqueHandle.h"
 #include "Viewer/imaging/WicFactory.h"
 #include "Viewer/ui/RenderDevice.h"
 #include "Viewer/ui/ViewBackgroundColor.h"
@@ -220,25 +221,20 @@ protected:
         DecodeFixture::SetUp();
         path = folder.File(L"busy.png");
         WriteTestPicture(path, GUID_ContainerFormatPng, {AsymmetricFrame(8, 8, GUID_WICPixelFormat24bppBGR)});
-        holder = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+        holder = UniqueHandle(
+            CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(holder);
         factory = RecordingWicFactory::InstallAroundProcessFactory();
     }
     void TearDown() override
     {
-        Release();
+        holder.Close();
         factory = nullptr;
         DecodeFixture::TearDown();
     }
 
-    void Release()
-    {
-        if (holder != INVALID_HANDLE_VALUE) CloseHandle(holder);
-        holder = INVALID_HANDLE_VALUE;
-    }
-
     std::wstring path;
-    HANDLE holder = INVALID_HANDLE_VALUE;
+    UniqueHandle holder;
     ComPtr<RecordingWicFactory> factory;
 };
 }
@@ -246,7 +242,7 @@ protected:
 TEST_F(BusyFile, IsTriedAgainUntilItIsFree)
 {
     factory->onDecoderRequest = [this](int request) {
-        if (request == 3) Release();
+        if (request == 3) holder.Close();
     };
     std::unique_ptr<Gdiplus::Bitmap> bitmap;
     EXPECT_EQ(S_OK, ToBitmap(path, bitmap));
@@ -265,7 +261,7 @@ TEST_F(BusyFile, DeletedDuringTheRetriesFailsAsMissing)
     factory->onDecoderRequest = [this](int request) {
         if (request != 3) return;
         DeleteFileW(path.c_str());
-        Release();
+        holder.Close();
     };
     std::unique_ptr<Gdiplus::Bitmap> bitmap;
     EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), ToBitmap(path, bitmap));

@@ -1,5 +1,6 @@
 #include "tests/imaging/TestPictures.h"
 #include "Framework/ComPtr.h"
+#include "Viewer/core/UniqueHandle.h"
 #include "Viewer/imaging/WicFactory.h"
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -138,25 +139,24 @@ HistogramData ShownHistogram(const std::vector<Rgba>& pixels)
 
 void WriteBytes(const std::wstring& path, const std::vector<uint8_t>& bytes)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    const UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    ASSERT_TRUE(file);
     DWORD written = 0;
-    WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
-    CloseHandle(file);
+    WriteFile(file.Get(), bytes.data(), DWORD(bytes.size()), &written, nullptr);
     ASSERT_EQ(bytes.size(), written);
 }
 
 std::vector<uint8_t> ReadBytes(const std::wstring& path)
 {
     std::vector<uint8_t> bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return bytes;
+    const UniqueHandle file(
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file) return bytes;
     LARGE_INTEGER size = {};
-    GetFileSizeEx(file, &size);
+    GetFileSizeEx(file.Get(), &size);
     bytes.resize(size_t(size.QuadPart));
     DWORD read = 0;
-    ReadFile(file, bytes.data(), DWORD(bytes.size()), &read, nullptr);
-    CloseHandle(file);
+    ReadFile(file.Get(), bytes.data(), DWORD(bytes.size()), &read, nullptr);
     bytes.resize(read);
     return bytes;
 }

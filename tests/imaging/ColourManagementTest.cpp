@@ -4,10 +4,10 @@
 #include "Viewer/imaging/IccProfile.h"
 #include "Viewer/imaging/WicFactory.h"
 #include "tests/imaging/FakeWic.h"
-#include "tests/imaging/LanguageStrings.h"
 #include "tests/imaging/RecordingWicFactory.h"
 #include "tests/imaging/TestPictures.h"
 #include "tests/imaging/TestProfiles.h"
+#include "tests/support/LanguageStrings.h"
 #include "tests/support/TestPaths.h"
 #include <gtest/gtest.h>
 #include <array>

@@ -4,7 +4,7 @@
 #include "Framework/ResourceModule.h"
 #include "Viewer/core/DecodeThreadContext.h"
 #include "tests/imaging/FakeBitmapSource.h"
-#include "tests/support/TestPaths.h"
+#include "tests/support/LanguageStrings.h"
 #include <gmock/gmock.h>
 #include <string>
 #include <thread>
@@ -95,33 +95,27 @@ TEST_F(CodecCrashGuard, TheThreadWorksOnNormallyAfterAFault)
 
 TEST(CodecCrashMessage, NamesTheFileAndTheKindOfCodecInTheUsersLanguage)
 {
-    const std::wstring library = TestProgramFolder() + L"\\Lumenfold.Core.EN.dll";
-    HMODULE strings = LoadLibraryExW(library.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(nullptr, strings);
-    const HINSTANCE previous = SetResourceInstance(strings);
-    {
-        CodecCrashCount = 0;
-        std::vector<MessageBoxCall> boxes;
-        ScopedModalSeam seam{ModalSeam{
-            .messageBox = [&boxes](HWND, const wchar_t* text, const wchar_t* caption,
-                                   UINT type) { boxes.push_back({text, caption, type}); return IDOK; },
-            .endProcess = [](UINT) {},
-        }};
-        DecodeThreadContext context(nullptr);
-        FakeBitmapSource source(2, 2, GUID_WICPixelFormat32bppPBGRA, 4);
-        source.faultInCopy = true;
-        BYTE buffer[16];
-        const WICRect rect = {0, 0, 2, 2};
-        GuardedCopyPixels(&context, false, L"D:\\shoot\\IMG_0001.JPG", &source, &rect, 8, 16, buffer);
-        CodecCrashCount = 0;
-        ASSERT_EQ(1u, boxes.size());
-        EXPECT_EQ(L"Lumenfold", boxes[0].caption);
-        EXPECT_EQ(L"The picture decoder crashed while reading\r\nD:\\shoot\\IMG_0001.JPG\r\n\r\n" +
-                      LoadResourceString(10027),
-                  boxes[0].text);
-    }
-    SetResourceInstance(previous);
-    FreeLibrary(strings);
+    const ScopedLanguageStrings strings;
+    ASSERT_TRUE(strings.Loaded());
+    CodecCrashCount = 0;
+    std::vector<MessageBoxCall> boxes;
+    ScopedModalSeam seam{ModalSeam{
+        .messageBox = [&boxes](HWND, const wchar_t* text, const wchar_t* caption,
+                               UINT type) { boxes.push_back({text, caption, type}); return IDOK; },
+        .endProcess = [](UINT) {},
+    }};
+    DecodeThreadContext context(nullptr);
+    FakeBitmapSource source(2, 2, GUID_WICPixelFormat32bppPBGRA, 4);
+    source.faultInCopy = true;
+    BYTE buffer[16];
+    const WICRect rect = {0, 0, 2, 2};
+    GuardedCopyPixels(&context, false, L"D:\\shoot\\IMG_0001.JPG", &source, &rect, 8, 16, buffer);
+    CodecCrashCount = 0;
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(L"Lumenfold", boxes[0].caption);
+    EXPECT_EQ(L"The picture decoder crashed while reading\r\nD:\\shoot\\IMG_0001.JPG\r\n\r\n" +
+                  LoadResourceString(10027),
+              boxes[0].text);
 }
 
 namespace {

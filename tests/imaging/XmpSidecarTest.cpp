@@ -1,7 +1,7 @@
 #include "Viewer/imaging/XmpSidecar.h"
 #include "Framework/ModalSeam.h"
 #include "Viewer/core/AppSettings.h"
-#include "tests/imaging/LanguageStrings.h"
+#include "tests/support/LanguageStrings.h"
 #include "tests/support/TestPaths.h"
 #include <gtest/gtest.h>
 #include <fstream>

@@ -1,4 +1,4 @@
-#include "tests/imaging/LanguageStrings.h"
+#include "tests/support/LanguageStrings.h"
 #include "Framework/ResourceModule.h"
 #include "tests/support/TestPaths.h"
 #include <string>

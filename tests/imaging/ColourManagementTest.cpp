@@ -7,7 +7,7 @@
 #include "tests/imaging/RecordingWicFactory.h"
 #include "tests/imaging/TestPictures.h"
 #include "tests/imaging/TestProfiles.h"
-#include "tests/support/LanguageStrings.h"
+#include "tests/support/ScopedResourceModule.h"
 #include "tests/support/TestPaths.h"
 #include <gtest/gtest.h>
 #include <array>
@@ -130,7 +130,7 @@ protected:
     ComPtr<FakeQueryReader> m_reader = ComPtr<FakeQueryReader>::Attach(new FakeQueryReader);
     std::vector<UINT> m_boxes;
     std::vector<std::wstring> m_texts;
-    ScopedLanguageStrings m_strings;
+    ScopedResourceModule m_strings{L"Lumenfold.Core.EN.dll"};
     ScopedModalSeam m_seam{{.messageBox = [this](HWND, const wchar_t* text, const wchar_t* caption, UINT type) {
         m_boxes.push_back(type);
         m_texts.push_back(std::wstring(caption) + L": " + text);

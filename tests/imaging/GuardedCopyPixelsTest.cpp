@@ -4,7 +4,7 @@
 #include "Framework/ResourceModule.h"
 #include "Viewer/core/DecodeThreadContext.h"
 #include "tests/imaging/FakeBitmapSource.h"
-#include "tests/support/LanguageStrings.h"
+#include "tests/support/ScopedResourceModule.h"
 #include <gmock/gmock.h>
 #include <string>
 #include <thread>
@@ -95,7 +95,7 @@ TEST_F(CodecCrashGuard, TheThreadWorksOnNormallyAfterAFault)
 
 TEST(CodecCrashMessage, NamesTheFileAndTheKindOfCodecInTheUsersLanguage)
 {
-    const ScopedLanguageStrings strings;
+    const ScopedResourceModule strings(L"Lumenfold.Core.EN.dll");
     ASSERT_TRUE(strings.Loaded());
     CodecCrashCount = 0;
     std::vector<MessageBoxCall> boxes;

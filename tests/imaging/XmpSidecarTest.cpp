@@ -1,7 +1,7 @@
 #include "Viewer/imaging/XmpSidecar.h"
 #include "Framework/ModalSeam.h"
 #include "Viewer/core/AppSettings.h"
-#include "tests/support/LanguageStrings.h"
+#include "tests/support/ScopedResourceModule.h"
 #include "tests/support/TestPaths.h"
 #include <gtest/gtest.h>
 #include <fstream>
@@ -120,7 +120,7 @@ TEST_F(XmpSidecarFiles, UrgencyAndLabelBodies)
 
 TEST_F(XmpSidecarFiles, CreationFailureIsShownAndReported)
 {
-    ScopedLanguageStrings strings;
+    ScopedResourceModule strings(L"Lumenfold.Core.EN.dll");
     ASSERT_TRUE(strings.Loaded());
     std::vector<std::wstring> boxes;
     ScopedModalSeam seam({.messageBox = [&](HWND, const wchar_t* text, const wchar_t* caption, UINT type) {

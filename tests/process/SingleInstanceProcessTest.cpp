@@ -1,18 +1,9 @@
 // One viewer per user: a second start hands its command line to the running viewer and ends.
 #include "tests/process/ViewerFixture.h"
-
 #include <thread>
 
 namespace {
 class SingleInstanceProcess : public ViewerFixture {};
-
-// Returns once the viewer has served every message sent to it before this call: messages sent to a
-// thread are served in the order they arrive.
-bool ServedEarlierMessages(HWND frame)
-{
-    DWORD_PTR result = 0;
-    return SendMessageTimeoutW(frame, WM_NULL, 0, 0, SMTO_NORMAL, kExitTimeoutMs, &result) != 0;
-}
 
 // A top-level window of another program that stops answering messages for as long as it lives, as
 // a busy or hung program's window does; the wake-up broadcast reaches it too.
@@ -114,7 +105,7 @@ TEST_F(SingleInstanceProcess, TailTooLongForAnAtomStillEndsTheSecondStartWithZer
     ASSERT_TRUE(Log().WaitFor(L"status", std::nullopt, kStartTimeoutMs));
     ViewerProcess second(L"-i \"" + std::wstring(300, L'x') + L"\"", Environment(L"second.log"));
     EXPECT_EQ(0u, second.WaitForExit(kExitTimeoutMs).value_or(99));
-    ASSERT_TRUE(ServedEarlierMessages(first.WaitForFrame(kStartTimeoutMs)));
+    ASSERT_TRUE(ServedEarlierMessages(first.WaitForFrame(kStartTimeoutMs), kExitTimeoutMs));
     EXPECT_TRUE(Log().Texts(L"wake-up").empty()) << "atom 0 cannot be read, so nothing happens";
     EXPECT_TRUE(Log(L"second.log").Texts(L"status").empty());
 }

@@ -1,8 +1,10 @@
 // The viewer's start and end as a whole program: the imaging component check, the empty start,
 // the window placement rules and the clean close.
+#include "Framework/ResourceModule.h"
 #include "tests/process/ViewerCopy.h"
 #include "tests/process/ViewerFixture.h"
 #include "tests/process/ViewerWithoutImaging.h"
+#include "tests/support/ScopedResourceModule.h"
 #include <array>
 
 namespace {
@@ -11,13 +13,8 @@ constexpr UINT kEmptyViewStringId = 10128;
 
 std::wstring LanguageLibraryString(UINT id)
 {
-    HMODULE library = LoadLibraryExW((TestProgramFolder() + L"\\Lumenfold.Core.EN.dll").c_str(), nullptr,
-                                     LOAD_LIBRARY_AS_DATAFILE);
-    const wchar_t* text = nullptr;
-    const int length = library ? LoadStringW(library, id, reinterpret_cast<wchar_t*>(&text), 0) : 0;
-    std::wstring result = length > 0 ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
-    if (library) FreeLibrary(library);
-    return result;
+    const ScopedResourceModule library(L"Lumenfold.Core.EN.dll");
+    return library.Loaded() ? LoadResourceString(id) : std::wstring();
 }
 
 using Corners = std::array<LONG, 4>;
@@ -46,13 +43,13 @@ protected:
         for (const auto& [name, value] : flags) key.SetDword(name, value);
     }
 
-    // Starts a viewer, waits for its window and then until it has taken its place.
+    // Starts a viewer and waits for its window to have taken its place: the viewer places its window
+    // before it tells the start path, and answers messages once it runs its message loop.
     HWND StartAndWaitForFrame(ViewerProcess& viewer)
     {
         if (!viewer.Started() || !Log().WaitFor(L"status", std::nullopt, kStartTimeoutMs)) return nullptr;
         HWND frame = viewer.WaitForFrame(kStartTimeoutMs);
-        Sleep(300);
-        return frame;
+        return ServedEarlierMessages(frame, kStartTimeoutMs) ? frame : nullptr;
     }
 };
 }

@@ -144,6 +144,12 @@ bool ViewerLog::WaitFor(const std::wstring& what, const std::optional<std::wstri
     }
 }
 
+bool ServedEarlierMessages(HWND window, DWORD timeoutMs)
+{
+    DWORD_PTR result = 0;
+    return window && SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
+}
+
 std::wstring UniqueUserName()
 {
     GUID guid{};

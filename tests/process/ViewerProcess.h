@@ -52,5 +52,9 @@ private:
     std::wstring m_path;
 };
 
+// Returns once the thread of a viewer's window has served every message sent to it before this
+// call (sent messages are served in the order they arrive); false when it does not answer in time.
+bool ServedEarlierMessages(HWND window, DWORD timeoutMs);
+
 // A name no other test uses, for the user name of a test's viewers.
 std::wstring UniqueUserName();

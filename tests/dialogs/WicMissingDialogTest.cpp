@@ -1,36 +1,12 @@
 #include "Viewer/dialogs/WicMissingDialog.h"
 #include "Framework/ModalSeam.h"
-#include "Framework/ResourceModule.h"
-#include "tests/support/TestPaths.h"
+#include "tests/support/ScopedResourceModule.h"
 #include <gtest/gtest.h>
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace {
-// The English language library as the resource module, as the running program has it.
-class EnglishLibrary {
-public:
-    EnglishLibrary()
-        : m_module(LoadLibraryExW((TestProgramFolder() + L"\\Lumenfold.Core.EN.dll").c_str(), nullptr,
-                                  LOAD_LIBRARY_AS_DATAFILE)),
-          m_previous(SetResourceInstance(m_module))
-    {
-    }
-    EnglishLibrary(const EnglishLibrary&) = delete;
-    EnglishLibrary& operator=(const EnglishLibrary&) = delete;
-    ~EnglishLibrary()
-    {
-        SetResourceInstance(m_previous);
-        if (m_module) FreeLibrary(m_module);
-    }
-    bool Loaded() const noexcept { return m_module != nullptr; }
-
-private:
-    HMODULE m_module;
-    HINSTANCE m_previous;
-};
-
 std::wstring ControlText(HWND dialog, int id)
 {
     wchar_t text[512]{};
@@ -90,7 +66,7 @@ constexpr WORD kLinks[] = {CWicMissingDialog::IDC_LINK_DOWNLOAD, CWicMissingDial
 
 TEST(WicMissingDialog, ShowsItsFourLinksWithTheRecommendedOneInBold)
 {
-    EnglishLibrary library;
+    const ScopedResourceModule library(L"Lumenfold.Core.EN.dll");
     ASSERT_TRUE(library.Loaded());
     DialogDriver driver([](HWND dialog) {
         for (WORD id : kLinks) EXPECT_EQ(CWicMissingDialog::LinkText(id), ControlText(dialog, id)) << id;
@@ -104,7 +80,7 @@ TEST(WicMissingDialog, ShowsItsFourLinksWithTheRecommendedOneInBold)
 
 TEST(WicMissingDialog, EachLinkOpensItsPageAndTheDialogStaysOpen)
 {
-    EnglishLibrary library;
+    const ScopedResourceModule library(L"Lumenfold.Core.EN.dll");
     ASSERT_TRUE(library.Loaded());
     DialogDriver driver([](HWND dialog) {
         for (WORD id : kLinks) {

@@ -4,6 +4,7 @@
 #include "Viewer/core/AppSettings.h"
 #include "Viewer/core/MyPictures.h"
 #include "tests/support/RegistrySandbox.h"
+#include "tests/support/ScopedResourceModule.h"
 #include "tests/support/TestPaths.h"
 #include <gtest/gtest.h>
 #include <string>
@@ -16,10 +17,7 @@ class MainFrameTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        m_library = LoadLibraryExW((TestProgramFolder() + L"\\Lumenfold.Core.EN.dll").c_str(), nullptr,
-                                   LOAD_LIBRARY_AS_DATAFILE);
-        ASSERT_TRUE(m_library);
-        m_previousResources = SetResourceInstance(m_library);
+        ASSERT_TRUE(m_library.Loaded());
         m_previousWakeUp = WakeUpMessage;
         WakeUpMessage = RegisterWindowMessageW(
             (L"LumenfoldFrameTestWakeUp." + std::to_wstring(GetCurrentProcessId())).c_str());
@@ -32,8 +30,6 @@ protected:
         m_frame.DestroyWindow();
         UnregisterMessageLoop();
         WakeUpMessage = m_previousWakeUp;
-        SetResourceInstance(m_previousResources);
-        if (m_library) FreeLibrary(m_library);
     }
 
     // Sends the wake-up with a new atom holding text; returns the text.
@@ -55,14 +51,13 @@ protected:
         return key;
     }
 
+    const ScopedResourceModule m_library{L"Lumenfold.Core.EN.dll"};
     RegistrySandbox m_sandbox;
     TempFolder m_folder;
     MessageLoop m_loop;
     CMainFrame m_frame{false, false};
 
 private:
-    HMODULE m_library = nullptr;
-    HINSTANCE m_previousResources = nullptr;
     UINT m_previousWakeUp = 0;
 };
 }

@@ -59,6 +59,18 @@ bool VisitIfd(const BlobReader& reader, uint64_t countOffset, Visitor&& visit) n
     return true;
 }
 
+// The value of the IFD's entry with the tag, when it is one SHORT; ColorSpaceNone otherwise.
+int SingleShort(const BlobReader& reader, uint64_t countOffset, uint16_t tag) noexcept
+{
+    int value = ColorSpaceNone;
+    VisitIfd(reader, countOffset, [&](const IfdEntry& e) {
+        if (e.tag != tag || e.type != TypeShort || e.count != 1) return false;
+        value = reader.U16(e.valueOffset);
+        return true;
+    });
+    return value;
+}
+
 // The byte order and IFD position of a Nikon type-3 maker note; false for anything else.
 bool OpenNikon(const BYTE* blob, size_t length, BlobReader& reader, uint64_t& ifdCount) noexcept
 {
@@ -118,26 +130,14 @@ int ReadNikonColorSpace(size_t length, const BYTE* blob) noexcept
     BlobReader reader(blob, length, false);
     uint64_t ifd = 0;
     if (!OpenNikon(blob, length, reader, ifd)) return ColorSpaceNone;
-    int space = ColorSpaceNone;
-    VisitIfd(reader, ifd, [&](const IfdEntry& e) {
-        if (e.tag != 0x001E || e.type != TypeShort || e.count != 1) return false;
-        space = reader.U16(e.valueOffset);
-        return true;
-    });
-    return space;
+    return SingleShort(reader, ifd, 0x001E);
 }
 
 int ReadCanonColorSpace(size_t length, const BYTE* blob) noexcept
 {
     if (!blob || length < 2) return ColorSpaceNone;
     BlobReader reader(blob, length, false);
-    int space = ColorSpaceNone;
-    VisitIfd(reader, 0, [&](const IfdEntry& e) {
-        if (e.tag != 0x00B4 || e.type != TypeShort || e.count != 1) return false;
-        space = reader.U16(e.valueOffset);
-        return true;
-    });
-    return space;
+    return SingleShort(reader, 0, 0x00B4);
 }
 
 int ReadOlympusColorSpace(size_t length, const BYTE* blob) noexcept

@@ -136,7 +136,7 @@ public:
         return expected;
     }
 
-    private:
+private:
     ChannelLevels levels_;
     std::array<std::vector<std::int32_t>, 3> counts_;
     std::array<const std::int32_t*, 3> levelPointers_{};

@@ -16,9 +16,14 @@ constexpr UINT kStyleChangeFlags =
     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOCOPYBITS;
 constexpr UINT kWakeUpGuardMs = 4000;
 
-bool IsFolder(const wchar_t* path)
+// The folder becomes the target when it is one; otherwise the target is left empty.
+bool TakeFolder(Bstr& target, const wchar_t* folder, std::wstring_view testEvent)
 {
-    return path && *path && PathIsDirectoryW(path);
+    target.Free();
+    if (!folder || !*folder || !PathIsDirectoryW(folder)) return false;
+    target = folder;
+    RecordForTest(testEvent, folder);
+    return true;
 }
 
 // Brings a window to the front without leaving it on top of everything.
@@ -214,20 +219,12 @@ void CMainFrame::ApplyWakeUpText(const wchar_t* text)
 
 bool CMainFrame::OpenPath(const wchar_t* folder, const wchar_t*)
 {
-    m_imageFolderPath.Free();
-    if (!IsFolder(folder)) return false;
-    m_imageFolderPath = folder;
-    RecordForTest(L"open", folder);
-    return true;
+    return TakeFolder(m_imageFolderPath, folder, L"open");
 }
 
 bool CMainFrame::SetSecondaryFolder(const wchar_t* folder)
 {
-    m_keepCopyFolderPath.Free();
-    if (!IsFolder(folder)) return false;
-    m_keepCopyFolderPath = folder;
-    RecordForTest(L"keep-copy", folder);
-    return true;
+    return TakeFolder(m_keepCopyFolderPath, folder, L"keep-copy");
 }
 
 void CMainFrame::SetStatusText(const wchar_t* text)

@@ -102,14 +102,6 @@ TEST_F(StartupProcess, NothingToOpenShowsTheEmptyViewTextAndCloseSavesTheViewSta
     EXPECT_EQ(0u, key.QueryDword(L"KioskMode.ExitMaximized").value_or(7));
 }
 
-TEST_F(StartupProcess, StoredPlacementIsRestored)
-{
-    StoreValues({});
-    ViewerProcess viewer(L"", Environment());
-    HWND frame = StartAndWaitForFrame(viewer);
-    ASSERT_TRUE(frame);
-    EXPECT_EQ((Corners{100, 100, 1000, 700}), WindowCorners(frame));
-}
 
 TEST_F(StartupProcess, MonitorSwitchFitsTheWindowIntoThatMonitor)
 {
@@ -124,14 +116,20 @@ TEST_F(StartupProcess, MonitorSwitchFitsTheWindowIntoThatMonitor)
     EXPECT_EQ((Corners{x, y, x + 898, y + 598}), WindowCorners(frame));
 }
 
-TEST_F(StartupProcess, MonitorSwitchBeyondTheMonitorsKeepsTheStoredPlacement)
+// Command lines after which the window stands where the stored placement puts it: none at all, and
+// a monitor switch beyond the monitors there are.
+class StoredPlacementProcess : public StartupProcess, public testing::WithParamInterface<const wchar_t*> {};
+
+TEST_P(StoredPlacementProcess, StoredPlacementIsRestored)
 {
     StoreValues({});
-    ViewerProcess viewer(L"-monitor:3", Environment());
+    ViewerProcess viewer(GetParam(), Environment());
     HWND frame = StartAndWaitForFrame(viewer);
     ASSERT_TRUE(frame);
     EXPECT_EQ((Corners{100, 100, 1000, 700}), WindowCorners(frame));
 }
+
+INSTANTIATE_TEST_SUITE_P(CommandLines, StoredPlacementProcess, testing::Values(L"", L"-monitor:3"));
 
 TEST_F(StartupProcess, StoredKioskModeStartsBorderlessAndMaximizedAndIsKeptOnClose)
 {

@@ -254,7 +254,7 @@ public:
     DecodeTarget ChooseFormat() const
     {
         const SurfaceTargetFormat format =
-            ChooseSurfaceTargetFormat(RenderDevice.Direct3DObject != nullptr, RenderDevice.DisplayMode.Format);
+            ChooseSurfaceTargetFormat(bool(RenderDevice.Direct3DObject), RenderDevice.DisplayMode.Format);
         return {format.wicFormat, format.bitsPerPixel};
     }
     void Discard() {}

@@ -2,7 +2,7 @@
 #include "Framework/HResultError.h"
 #include "Viewer/core/AppSettings.h"
 
-RenderDeviceValues RenderDevice = {};
+RenderDeviceValues RenderDevice;
 
 namespace {
 constexpr UINT Direct3DSdkVersion = 32;
@@ -41,7 +41,7 @@ void CreateDevice(HWND deviceWindow)
         D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, deviceWindow, D3DCREATE_HARDWARE_VERTEXPROCESSING | D3DCREATE_MULTITHREADED,
         &RenderDevice.PresentParameters, &RenderDevice.Device);
     if (SUCCEEDED(hr)) return;
-    ReleaseComPointer(&RenderDevice.Device);
+    RenderDevice.Device.Release();
     ThrowIfFailed(RenderDevice.Direct3DObject->CreateDevice(
         D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, deviceWindow, D3DCREATE_SOFTWARE_VERTEXPROCESSING | D3DCREATE_MULTITHREADED,
         &RenderDevice.PresentParameters, &RenderDevice.Device));
@@ -62,7 +62,7 @@ void DeriveStretchFilters()
 // smooth pixels, and a sampler already set to points is left as the user last had it.
 void ApplySamplerFilters()
 {
-    IDirect3DDevice9* device = RenderDevice.Device;
+    IDirect3DDevice9* device = RenderDevice.Device.Get();
     DWORD current = 0;
     ThrowIfFailed(device->GetSamplerState(0, D3DSAMP_MINFILTER, &current));
     if (current != RenderDevice.MinifyFilter)
@@ -76,7 +76,7 @@ void ApplySamplerFilters()
 
 void Create(HWND deviceWindow, bool multiSampling)
 {
-    RenderDevice.Direct3DObject = CreateDirect3DObject();
+    RenderDevice.Direct3DObject = ComPtr<IDirect3D9>::Attach(CreateDirect3DObject());
     if (!RenderDevice.Direct3DObject) throw HResultError(E_FAIL);
     ThrowIfFailed(RenderDevice.Direct3DObject->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &RenderDevice.DisplayMode));
 
@@ -112,7 +112,7 @@ HRESULT InitDirect3D(HWND deviceWindow, bool multiSampling)
 
 int ReleaseDirect3D()
 {
-    ReleaseComPointer(&RenderDevice.Device);
-    ReleaseComPointer(&RenderDevice.Direct3DObject);
+    RenderDevice.Device.Release();
+    RenderDevice.Direct3DObject.Release();
     return 0;
 }

@@ -2,12 +2,14 @@
 // The process's one Direct3D 9 object and device. Made once on the main thread before the message
 // loop runs and released once at exit; the decode workers read the values without a lock, which is
 // safe because nothing writes them while the workers run.
+#include "Framework/ComPtr.h"
 #include <windows.h>
 #include <d3d9.h>
 
 struct RenderDeviceValues {
-    IDirect3D9* Direct3DObject;  // null: no hardware acceleration, every reader takes the GDI+ road
-    IDirect3DDevice9* Device;    // made with D3DCREATE_MULTITHREADED: decode workers fill surfaces on it
+    // Releasing either empties it before the object goes, so that no reader finds a released interface.
+    ComPtr<IDirect3D9> Direct3DObject;  // null: no hardware acceleration, every reader takes the GDI+ road
+    ComPtr<IDirect3DDevice9> Device;    // made with D3DCREATE_MULTITHREADED: decode workers fill surfaces on it
     D3DPRESENT_PARAMETERS PresentParameters;
     D3DDISPLAYMODE DisplayMode;  // its Format is the format of every off-screen surface
     D3DCAPS9 DeviceCaps;
@@ -24,13 +26,3 @@ extern RenderDeviceValues RenderDevice;
 HRESULT InitDirect3D(HWND deviceWindow, bool multiSampling);
 // Releases the device, then the object; returns 0.
 int ReleaseDirect3D();
-
-// Nulls the pointer before releasing what it held, so that no reader finds a released interface.
-template <class Interface>
-void ReleaseComPointer(Interface** pointer)
-{
-    if (!pointer || !*pointer) return;
-    Interface* held = *pointer;
-    *pointer = nullptr;
-    held->Release();
-}

@@ -11,7 +11,7 @@ void DecodeFixture::SetUp()
     window = CreateWindowExW(0, L"STATIC", L"decode", WS_OVERLAPPEDWINDOW, 0, 0, 64, 64, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(nullptr, window);
     ASSERT_EQ(S_OK, InitDirect3D(window, false));
-    deviceSlot = RenderDevice.Device;
+    deviceSlot = RenderDevice.Device.Get();
     context = std::make_unique<DecodeThreadContext>(&deviceSlot);
     DecodeRetryPause = 1;
 }

@@ -1,5 +1,6 @@
 #include "Viewer/ui/RenderDevice.h"
 #include <gmock/gmock.h>
+#include <memory>
 
 namespace {
 class RenderDeviceOnWindow : public testing::Test {
@@ -18,16 +19,16 @@ protected:
     HWND window = nullptr;
 };
 
-// Checks, when it is released, that no pointer to it was left where it was held.
+// Checks, when it is released, that the holder that released it no longer points at it.
 class WatchedObject : public IUnknown {
 public:
-    IUnknown** holder = nullptr;
+    const ComPtr<IUnknown>* holder = nullptr;
     bool heldWhenReleased = true;
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
     ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
     ULONG STDMETHODCALLTYPE Release() override
     {
-        heldWhenReleased = *holder != nullptr;
+        heldWhenReleased = bool(*holder);
         return 1;
     }
 };
@@ -36,8 +37,8 @@ public:
 TEST_F(RenderDeviceOnWindow, MakesTheObjectAndAMultithreadedDeviceForTheWindow)
 {
     ASSERT_EQ(S_OK, InitDirect3D(window, false));
-    ASSERT_NE(nullptr, RenderDevice.Direct3DObject);
-    ASSERT_NE(nullptr, RenderDevice.Device);
+    ASSERT_TRUE(RenderDevice.Direct3DObject);
+    ASSERT_TRUE(RenderDevice.Device);
     EXPECT_EQ(D3DFMT_X8R8G8B8, RenderDevice.DisplayMode.Format);
     const D3DPRESENT_PARAMETERS& p = RenderDevice.PresentParameters;
     EXPECT_TRUE(p.Windowed);
@@ -69,8 +70,8 @@ TEST_F(RenderDeviceOnWindow, MakesTheObjectAndAMultithreadedDeviceForTheWindow)
     surface->Release();
 
     EXPECT_EQ(0, ReleaseDirect3D());
-    EXPECT_EQ(nullptr, RenderDevice.Device);
-    EXPECT_EQ(nullptr, RenderDevice.Direct3DObject);
+    EXPECT_FALSE(RenderDevice.Device);
+    EXPECT_FALSE(RenderDevice.Direct3DObject);
     EXPECT_EQ(0, ReleaseDirect3D()) << "a second release finds nothing to do";
 }
 
@@ -88,18 +89,19 @@ TEST_F(RenderDeviceOnWindow, MultisamplingIsChosenWhenAskedForAndNeverFailsTheSt
 TEST(RenderDevice, ANullWindowTouchesNothing)
 {
     EXPECT_EQ(E_UNEXPECTED, InitDirect3D(nullptr, false));
-    EXPECT_EQ(nullptr, RenderDevice.Direct3DObject);
-    EXPECT_EQ(nullptr, RenderDevice.Device);
+    EXPECT_FALSE(RenderDevice.Direct3DObject);
+    EXPECT_FALSE(RenderDevice.Device);
 }
 
-TEST(RenderDevice, ReleaseComPointerEmptiesTheHolderFirst)
+// The device and the object are released through their holders, which empty themselves before the
+// release, so that a decode worker never finds a released interface there.
+TEST(RenderDevice, ReleasingAHolderEmptiesItFirst)
 {
     WatchedObject object;
-    IUnknown* held = &object;
-    object.holder = &held;
-    ReleaseComPointer(&held);
-    EXPECT_EQ(nullptr, held);
+    ComPtr<IUnknown> held(&object);
+    object.holder = std::addressof(held);
+    held.Release();
+    EXPECT_FALSE(held);
     EXPECT_FALSE(object.heldWhenReleased);
-    ReleaseComPointer(&held);
-    ReleaseComPointer<IUnknown>(nullptr);
+    held.Release();
 }

@@ -12,7 +12,7 @@ std::wstring FormatInstanceEventName(const wchar_t* userName)
 
 namespace {
 // How long the wake-up waits for each window that is busy but not (yet) hung.
-constexpr UINT kWakeUpWindowTimeoutMs = 2000;
+constexpr UINT kWakeUpWindowTimeoutMs = 1000;
 
 std::wstring CurrentUserName()
 {

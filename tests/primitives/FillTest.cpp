@@ -25,11 +25,10 @@ constexpr std::int32_t Pattern = 0x12345678;
 class GuardedBuffer
 {
 public:
-    GuardedBuffer(std::size_t offset, std::size_t bytes) : storage_(offset + bytes + 256, Guard), offset_(offset)
+    GuardedBuffer(std::size_t offset, std::size_t bytes) : storage_(offset + bytes + 256, Guard), bytes_(bytes)
     {
         const auto base = reinterpret_cast<std::uintptr_t>(storage_.data());
-        start_ = ((base + 63) & ~std::uintptr_t{63}) - base + offset_;
-        bytes_ = bytes;
+        start_ = ((base + 63) & ~std::uintptr_t{63}) - base + offset;
     }
     unsigned char* Run() { return storage_.data() + start_; }
     // Every byte outside the run still holds the guard.
@@ -45,9 +44,8 @@ public:
 
 private:
     std::vector<unsigned char> storage_;
-    std::size_t offset_;
+    std::size_t bytes_;
     std::size_t start_ = 0;
-    std::size_t bytes_ = 0;
 };
 
 bool AllElementsAre(const unsigned char* run, std::int32_t len, std::int32_t value)

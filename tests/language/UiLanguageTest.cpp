@@ -145,25 +145,49 @@ protected:
     MessageBoxRecorder m_boxes;
 };
 
-TEST_F(SelectUiLanguageTest, TheSwitchedLanguageLoadsDirectly)
+struct ChoiceCase {
+    const char* name;
+    std::vector<std::wstring> libraries;  // the codes of the signed libraries beside the program
+    const wchar_t* commandLine;
+    const wchar_t* user;
+    const wchar_t* system;
+    const wchar_t* language;  // the loaded library's codes and the identifier that follows
+    const wchar_t* edition;
+    DWORD languageId;
+};
+
+void PrintTo(const ChoiceCase& c, std::ostream* os) { *os << c.name; }
+
+class LibraryChoiceTest : public SelectUiLanguageTest, public testing::WithParamInterface<ChoiceCase> {};
+
+TEST_P(LibraryChoiceTest, LoadsTheFirstLibraryOfTheCandidateOrder)
 {
-    m_files.AddSigned(L"EN");
-    m_files.AddSigned(L"DE");
-    ASSERT_EQ(0, Select(L"exe -lang EN", L"DEU", L"DEU"));
-    EXPECT_EQ(0x0409u, LanguageResources::UiLangId);
-    EXPECT_EQ(L"EN", LanguageResources::LanguageCode.View());
-    EXPECT_TRUE(LanguageResources::EditionCode.Empty());
+    const ChoiceCase& c = GetParam();
+    for (const std::wstring& codes : c.libraries) m_files.AddSigned(codes);
+    ASSERT_EQ(0, Select(c.commandLine, c.user, c.system));
+    EXPECT_EQ(c.language, LanguageResources::LanguageCode.View());
+    EXPECT_EQ(c.edition, LanguageResources::EditionCode.View());
+    EXPECT_EQ(c.languageId, LanguageResources::UiLangId);
     EXPECT_THAT(m_boxes.calls, IsEmpty());
     EXPECT_EQ(LanguageResources::LibraryHandle, GetResourceInstance());
 }
 
-TEST_F(SelectUiLanguageTest, AThreeLetterCodeFallsBackToItsTwoLetterLibrary)
-{
-    m_files.AddSigned(L"DE");
-    ASSERT_EQ(0, Select(L"exe -lang DEU", L"ENU", L"ENU"));
-    EXPECT_EQ(0x0407u, LanguageResources::UiLangId);
-    EXPECT_EQ(L"DE", LanguageResources::LanguageCode.View());
-}
+INSTANTIATE_TEST_SUITE_P(
+    Libraries, LibraryChoiceTest,
+    testing::Values(
+        ChoiceCase{"TheSwitchedLanguageLoadsDirectly", {L"EN", L"DE"}, L"exe -lang EN", L"DEU", L"DEU", L"EN", L"",
+                   0x0409},
+        ChoiceCase{"AThreeLetterCodeFallsBackToItsTwoLetterLibrary", {L"DE"}, L"exe -lang DEU", L"ENU",
+                   L"ENU", L"DE", L"", 0x0407},
+        ChoiceCase{"ALibraryOfALanguageWithoutIdentifierRunsAsEnglishUs", {L"JA"}, L"exe", L"JPN", L"JPN", L"JA", L"",
+                   1033},
+        ChoiceCase{"TheEditionIsPartOfTheFileNameAndRemembered", {L"EN", L"X.EN"}, L"exe -oem X", L"ENU",
+                   L"ENU", L"EN", L"X", 0x0409},
+        ChoiceCase{"AnyLibraryOfTheProgramIsTheLastResort", {L"QQ"}, L"exe -lang DEU", L"DEU", L"FRA", L"QQ",
+                   L"", 1033},
+        ChoiceCase{"TheTwoLetterPatternTakesOneMoreLetter", {L"ENA"}, L"exe", L"XYZ", L"XYZ", L"ENA", L"",
+                   0x0C09}),
+    [](const testing::TestParamInfo<ChoiceCase>& info) { return std::string(info.param.name); });
 
 TEST_F(SelectUiLanguageTest, AnInvalidCodeIsReportedAndTheUserLocaleDecides)
 {
@@ -176,40 +200,6 @@ TEST_F(SelectUiLanguageTest, AnInvalidCodeIsReportedAndTheUserLocaleDecides)
     EXPECT_EQ(L"Lumenfold", m_boxes.calls[0].caption);
     EXPECT_EQ(kStartupBoxType, m_boxes.calls[0].type);
     EXPECT_EQ(0x040Cu, LanguageResources::UiLangId);
-}
-
-TEST_F(SelectUiLanguageTest, ALibraryOfALanguageWithoutIdentifierRunsAsEnglishUs)
-{
-    m_files.AddSigned(L"JA");
-    ASSERT_EQ(0, Select(L"exe", L"JPN", L"JPN"));
-    EXPECT_EQ(L"JA", LanguageResources::LanguageCode.View());
-    EXPECT_EQ(1033u, LanguageResources::UiLangId);
-}
-
-TEST_F(SelectUiLanguageTest, TheEditionIsPartOfTheFileNameAndRemembered)
-{
-    m_files.AddSigned(L"EN");
-    m_files.AddSigned(L"X.EN");
-    ASSERT_EQ(0, Select(L"exe -oem X", L"ENU", L"ENU"));
-    EXPECT_EQ(L"X", LanguageResources::EditionCode.View());
-    EXPECT_EQ(L"EN", LanguageResources::LanguageCode.View());
-    EXPECT_EQ(0x0409u, LanguageResources::UiLangId);
-}
-
-TEST_F(SelectUiLanguageTest, AnyLibraryOfTheProgramIsTheLastResort)
-{
-    m_files.AddSigned(L"QQ");
-    ASSERT_EQ(0, Select(L"exe -lang DEU", L"DEU", L"FRA"));
-    EXPECT_EQ(L"QQ", LanguageResources::LanguageCode.View());
-    EXPECT_EQ(1033u, LanguageResources::UiLangId);
-}
-
-TEST_F(SelectUiLanguageTest, TheTwoLetterPatternTakesOneMoreLetter)
-{
-    m_files.AddSigned(L"ENA");
-    ASSERT_EQ(0, Select(L"exe", L"XYZ", L"XYZ"));
-    EXPECT_EQ(L"ENA", LanguageResources::LanguageCode.View());
-    EXPECT_EQ(0x0C09u, LanguageResources::UiLangId);
 }
 
 TEST_F(SelectUiLanguageTest, WithoutAnyLibraryTheProgramCannotStart)

@@ -20,7 +20,7 @@ unsigned __stdcall StartupThreadProc(void*)
     LastActivityCode = 28;
     CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     {
-        // Held for the thread's life so that the codec stays loaded until the first picture needs it.
+        // Made once and let go again: what counts is that the codec is loaded before the first picture needs it.
         ComPtr<IWICBitmapDecoder> warmUp;
         if (g_WicFactory) g_WicFactory->CreateDecoder(GUID_ContainerFormatWmp, &GUID_VendorMicrosoft, &warmUp);
         SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);

@@ -1,5 +1,4 @@
 #include "Viewer/imaging/DecodedPixelFormats.h"
-#include "Viewer/imaging/DisplayBitmapInfo.h"
 #include <bit>
 #include <cstring>
 
@@ -33,7 +32,7 @@ bool ScreenIs565(HDC dc) noexcept
     if (GetDeviceCaps(dc, PLANES) * GetDeviceCaps(dc, BITSPIXEL) == 24) return false;
     GlobalBlock block{GlobalAlloc(GMEM_ZEROINIT, sizeof(DisplayBitmapInfo))};
     if (!block.handle) return false;
-    auto* info = static_cast<BITMAPINFO*>(GlobalLock(block.handle));
+    auto* info = static_cast<DisplayBitmapInfo*>(GlobalLock(block.handle));
     if (!info) return false;
     bool is565 = GetDisplayBitmapInfo(dc, info) != 0 && HasGreenMaskOf6Bits(*info);
     GlobalUnlock(block.handle);
@@ -74,11 +73,9 @@ BitmapTargetFormat ChooseScreenTargetFormat() noexcept
     return ChooseBitmapTargetFormat(bits, is565);
 }
 
-bool HasGreenMaskOf6Bits(const BITMAPINFO& info) noexcept
+bool HasGreenMaskOf6Bits(const DisplayBitmapInfo& info) noexcept
 {
-    // The masks run on past the one colour entry that BITMAPINFO declares.
-    const BYTE* masks = reinterpret_cast<const BYTE*>(&info) + sizeof(BITMAPINFOHEADER);
     DWORD greenMask;
-    memcpy(&greenMask, masks + sizeof(DWORD), sizeof greenMask);
+    memcpy(&greenMask, &info.colors[1], sizeof greenMask);
     return std::popcount(greenMask) == 6;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The pixel format a decoded picture is converted to: the Direct3D display format on the surface
 // path, the screen's depth on the bitmap path.
+#include "Viewer/imaging/DisplayBitmapInfo.h"
 #include <windows.h>
 #include <d3d9types.h>
 #include <wincodec.h>
@@ -25,5 +26,5 @@ BitmapTargetFormat ChooseBitmapTargetFormat(int screenBitsPerPixel, bool is565) 
 // Asks the active window's screen; any failure of the 5-6-5 test counts as 5-5-5.
 BitmapTargetFormat ChooseScreenTargetFormat() noexcept;
 
-// True when the colour masks of a filled BITMAPINFO describe a 5-6-5 layout (green mask of 6 bits).
-bool HasGreenMaskOf6Bits(const BITMAPINFO& info) noexcept;
+// True when the colour masks of a filled info describe a 5-6-5 layout (green mask of 6 bits).
+bool HasGreenMaskOf6Bits(const DisplayBitmapInfo& info) noexcept;

@@ -10,13 +10,15 @@ struct BitmapHandle {
 };
 }
 
-int GetDisplayBitmapInfo(HDC dc, BITMAPINFO* info) noexcept
+int GetDisplayBitmapInfo(HDC dc, DisplayBitmapInfo* info) noexcept
 {
     if (!dc || !info) return 0;
-    ZeroMemory(info, sizeof(DisplayBitmapInfo));
-    info->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    *info = {};
+    info->header.biSize = sizeof(BITMAPINFOHEADER);
     BitmapHandle bitmap{CreateCompatibleBitmap(dc, 1, 1)};
     if (!bitmap.handle) return 0;
-    if (!GetDIBits(dc, bitmap.handle, 0, 1, nullptr, info, DIB_RGB_COLORS)) return 0;
-    return GetDIBits(dc, bitmap.handle, 0, 1, nullptr, info, DIB_RGB_COLORS);
+    // GetDIBits writes the masks past the one colour entry that BITMAPINFO declares: the room is there.
+    auto* asInfo = reinterpret_cast<BITMAPINFO*>(info);
+    if (!GetDIBits(dc, bitmap.handle, 0, 1, nullptr, asInfo, DIB_RGB_COLORS)) return 0;
+    return GetDIBits(dc, bitmap.handle, 0, 1, nullptr, asInfo, DIB_RGB_COLORS);
 }

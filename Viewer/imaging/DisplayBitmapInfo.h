@@ -12,4 +12,4 @@ static_assert(sizeof(DisplayBitmapInfo) == 1064);
 
 // Fills a zeroed info through a 1 x 1 compatible bitmap and two GetDIBits calls without bits (the
 // second completes the colour masks). Returns the last GetDIBits result, 0 on failure.
-int GetDisplayBitmapInfo(HDC dc, BITMAPINFO* info) noexcept;
+int GetDisplayBitmapInfo(HDC dc, DisplayBitmapInfo* info) noexcept;

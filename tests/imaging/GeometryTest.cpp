@@ -219,10 +219,10 @@ TEST(DecodedPixelFormats, GreenMaskOfSixBitsMeans565)
     DisplayBitmapInfo info = {};
     DWORD masks565[3] = {0xF800, 0x07E0, 0x001F};
     memcpy(info.colors, masks565, sizeof masks565);
-    EXPECT_TRUE(HasGreenMaskOf6Bits(*reinterpret_cast<BITMAPINFO*>(&info)));
+    EXPECT_TRUE(HasGreenMaskOf6Bits(info));
     DWORD masks555[3] = {0x7C00, 0x03E0, 0x001F};
     memcpy(info.colors, masks555, sizeof masks555);
-    EXPECT_FALSE(HasGreenMaskOf6Bits(*reinterpret_cast<BITMAPINFO*>(&info)));
+    EXPECT_FALSE(HasGreenMaskOf6Bits(info));
 }
 
 TEST(DecodedPixelFormats, DisplayBitmapInfoDescribesTheScreen)
@@ -230,11 +230,11 @@ TEST(DecodedPixelFormats, DisplayBitmapInfoDescribesTheScreen)
     HDC screen = GetDC(nullptr);
     DisplayBitmapInfo info;
     memset(&info, 0xCD, sizeof info);
-    EXPECT_NE(0, GetDisplayBitmapInfo(screen, reinterpret_cast<BITMAPINFO*>(&info)));
+    EXPECT_NE(0, GetDisplayBitmapInfo(screen, &info));
     EXPECT_EQ(40u, info.header.biSize);
     EXPECT_EQ(GetDeviceCaps(screen, BITSPIXEL), info.header.biBitCount);
     ReleaseDC(nullptr, screen);
-    EXPECT_EQ(0, GetDisplayBitmapInfo(nullptr, reinterpret_cast<BITMAPINFO*>(&info)));
+    EXPECT_EQ(0, GetDisplayBitmapInfo(nullptr, &info));
     BitmapTargetFormat f = ChooseScreenTargetFormat();
     EXPECT_NE(0u, f.bitsPerPixel);
 }

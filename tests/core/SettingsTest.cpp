@@ -334,6 +334,8 @@ TEST(ColorProfileFileTest, OnlyAnExistingFileOfTheColourDirectoryCounts)
     ColorDirectoryEntries entries;
     EXPECT_EQ(entries.filePath, FindColorProfileFile(entries.fileName));
     EXPECT_EQ(L"", FindColorProfileFile(entries.folderName)) << "a keep-copy folder given with -c is no profile";
+    EXPECT_EQ(L"", FindColorProfileFile(entries.folderPath)) << "nor is one given with its full path";
+    EXPECT_EQ(entries.filePath, FindColorProfileFile(entries.filePath));
     EXPECT_EQ(L"", FindColorProfileFile(L""));
     EXPECT_EQ(L"", FindColorProfileFile(L"NoSuchProfile.icc"));
 }

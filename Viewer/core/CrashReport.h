@@ -4,8 +4,8 @@
 #include <windows.h>
 
 // Writes the whole report (UTF-16LE with its byte-order mark, lines ending in CR LF) into an
-// open file. True when every write succeeded.
-bool WriteCrashReport(HANDLE file) noexcept;
+// open file, as far as it gets.
+void WriteCrashReport(HANDLE file) noexcept;
 
 // The name the report gives the system, by platform, version and product type.
 const wchar_t* SystemName(const OSVERSIONINFOEXW& version) noexcept;

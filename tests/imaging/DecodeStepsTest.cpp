@@ -17,21 +17,11 @@ namespace {
 constexpr UINT StoredWidth = 7;
 constexpr UINT StoredHeight = 5;
 
-// What EXIF means by each orientation: the stored pixel that shows at (x, y) of the upright picture.
+// The asymmetric picture's stored pixel that shows at (x, y) of the upright picture.
 Rgba StoredPixelShownAt(int orientation, UINT x, UINT y)
 {
-    const UINT w = StoredWidth, h = StoredHeight;
-    UINT sx = x, sy = y;
-    switch (orientation) {
-    case 2: sx = w - 1 - x; break;
-    case 3: sx = w - 1 - x, sy = h - 1 - y; break;
-    case 4: sy = h - 1 - y; break;
-    case 5: sx = y, sy = x; break;
-    case 6: sx = y, sy = h - 1 - x; break;
-    case 7: sx = w - 1 - y, sy = h - 1 - x; break;
-    case 8: sx = w - 1 - y, sy = x; break;
-    }
-    return AsymmetricPixel(sx, sy);
+    const POINT stored = StoredPositionShownAt(orientation, x, y, StoredWidth, StoredHeight);
+    return AsymmetricPixel(UINT(stored.x), UINT(stored.y));
 }
 }
 

@@ -5,6 +5,7 @@
 #include "Viewer/imaging/PixelFormatBits.h"
 #include "Viewer/imaging/WicFactory.h"
 #include "tests/imaging/FakeWic.h"
+#include "tests/imaging/TestPictures.h"
 #include <gtest/gtest.h>
 
 TEST(Downscale, InterpolationModeFollowsQualityBitAndLimit)
@@ -115,20 +116,11 @@ TEST_F(OrientationOnBitmaps, OrientationIsReadFromExifThenXmp)
     EXPECT_EQ(0, GetOrientationTransform(Frame(nullptr).Get())) << "a frame without metadata";
 }
 
-// What EXIF means by each orientation: the stored pixel that shows at (x, y) of the upright picture.
+// The numbered bitmap's value of the stored pixel that shows at (x, y) of the upright picture.
 UINT StoredPixelShownAt(int orientation, UINT x, UINT y, UINT w, UINT h)
 {
-    UINT sx = x, sy = y;
-    switch (orientation) {
-    case 2: sx = w - 1 - x; break;
-    case 3: sx = w - 1 - x; sy = h - 1 - y; break;
-    case 4: sy = h - 1 - y; break;
-    case 5: sx = y; sy = x; break;
-    case 6: sx = y; sy = h - 1 - x; break;
-    case 7: sx = w - 1 - y; sy = h - 1 - x; break;
-    case 8: sx = w - 1 - y; sy = x; break;
-    }
-    return sx + 16 * sy + 1;
+    const POINT stored = StoredPositionShownAt(orientation, x, y, w, h);
+    return UINT(stored.x) + 16 * UINT(stored.y) + 1;
 }
 
 TEST_F(OrientationOnBitmaps, EveryOrientationShowsThePictureUpright)

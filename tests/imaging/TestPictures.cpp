@@ -11,6 +11,21 @@ Rgba AsymmetricPixel(UINT x, UINT y, bool transparentCorner)
     return {uint8_t(30 + 37 * x), uint8_t(20 + 53 * y), uint8_t(250 - 23 * x - 11 * y), alpha};
 }
 
+POINT StoredPositionShownAt(int orientation, UINT x, UINT y, UINT w, UINT h)
+{
+    UINT sx = x, sy = y;
+    switch (orientation) {
+    case 2: sx = w - 1 - x; break;
+    case 3: sx = w - 1 - x, sy = h - 1 - y; break;
+    case 4: sy = h - 1 - y; break;
+    case 5: sx = y, sy = x; break;
+    case 6: sx = y, sy = h - 1 - x; break;
+    case 7: sx = w - 1 - y, sy = h - 1 - x; break;
+    case 8: sx = w - 1 - y, sy = x; break;
+    }
+    return {LONG(sx), LONG(sy)};
+}
+
 namespace {
 UINT BytesPerPixel(REFGUID format)
 {

@@ -18,6 +18,10 @@ struct Rgba {
 // transparency, pixel (0, 0) is fully transparent.
 Rgba AsymmetricPixel(UINT x, UINT y, bool transparentCorner = false);
 
+// What EXIF means by each orientation: the position in the stored w x h picture of the pixel that
+// shows at (x, y) of the upright picture.
+POINT StoredPositionShownAt(int orientation, UINT x, UINT y, UINT w, UINT h);
+
 struct TestFrame {
     UINT width = 0;
     UINT height = 0;

@@ -120,12 +120,32 @@ protected:
         return frame;
     }
 
+    // A real picture file that carries one of the program's profiles, opened by the platform's decoder.
+    OpenedPicture OpenWithProfile(const wchar_t* name, void (*write)(const std::wstring&, const ByteVector&),
+                                  UINT profileResource)
+    {
+        const std::wstring path = m_folder.File(name);
+        write(path, ProgramResource(profileResource));
+        return OpenTestPicture(path);
+    }
+
+    // One of the program's profiles written to a file and chosen as the target; the file's path.
+    std::wstring UseTargetProfileFile(UINT profileResource)
+    {
+        const std::wstring path = m_folder.File(L"display.icc");
+        const ByteVector profile = ProgramResource(profileResource);
+        std::ofstream(path.c_str(), std::ios::binary).write(reinterpret_cast<const char*>(profile.data()), profile.size());
+        AppSettings::CustomTargetColorProfile = Bstr(path);
+        return path;
+    }
+
     static bool IsTransformer(const ComPtr<IWICBitmapSource>& result)
     {
         ComPtr<IWICColorTransform> transformer;
         return result && SUCCEEDED(result.As(transformer));
     }
 
+    TempFolder m_folder;
     ComPtr<RecordingWicFactory> m_recorder;
     ComPtr<FakeQueryReader> m_reader = ComPtr<FakeQueryReader>::Attach(new FakeQueryReader);
     std::vector<UINT> m_boxes;
@@ -141,10 +161,7 @@ protected:
 
 TEST_F(ColourTransformTest, EmbeddedProfileOfARealPngIsConvertedToSrgb)
 {
-    TempFolder folder;
-    std::wstring path = folder.File(L"adobe.png");
-    WritePngWithProfile(path, ProgramResource(AdobeRgbProfileResource));
-    const auto [decoder, frame] = OpenTestPicture(path);
+    const auto [decoder, frame] = OpenWithProfile(L"adobe.png", WritePngWithProfile, AdobeRgbProfileResource);
     ASSERT_TRUE(frame);
     Bstr name;
     auto result = CreateColorTransform(frame.Get(), frame.Get(), true, GUID_WICPixelFormat32bppPBGRA, std::addressof(name), false);
@@ -196,11 +213,7 @@ TEST_F(ColourTransformTest, ProfileInTheExifTagIsUsedLikeAnEmbeddedOne)
 
 TEST_F(ColourTransformTest, RejectedTargetProfileFallsBackToSrgbWarningOncePerProcess)
 {
-    TempFolder folder;
-    std::wstring target = folder.File(L"display.icc");
-    ByteVector profile = ProgramResource(AdobeRgbProfileResource);
-    std::ofstream(target.c_str(), std::ios::binary).write(reinterpret_cast<const char*>(profile.data()), profile.size());
-    AppSettings::CustomTargetColorProfile = Bstr(target);
+    const std::wstring target = UseTargetProfileFile(AdobeRgbProfileResource);
     auto frame = Frame({ProgramResource(ProPhotoRgbProfileResource)});
     for (int picture = 0; picture < 2; ++picture) {
         m_recorder->transformResults = {HRESULT_FROM_WIN32(ERROR_INVALID_PROFILE)};
@@ -226,8 +239,7 @@ TEST_F(ColourTransformTest, RejectedTargetProfileFallsBackToSrgbWarningOncePerPr
 
 TEST_F(ColourTransformTest, TargetFileThatCannotBeLoadedLeavesThePictureUnconverted)
 {
-    TempFolder folder;
-    AppSettings::CustomTargetColorProfile = Bstr(folder.File(L"missing.icc"));
+    AppSettings::CustomTargetColorProfile = Bstr(m_folder.File(L"missing.icc"));
     auto frame = Frame({ProgramResource(AdobeRgbProfileResource)});
     auto result = CreateColorTransform(frame.Get(), frame.Get(), true, GUID_WICPixelFormat32bppPBGRA, nullptr, false);
     EXPECT_EQ(static_cast<IWICBitmapSource*>(frame.Get()), result.Get());
@@ -286,11 +298,7 @@ TEST_F(ColourTransformTest, PreviewWithoutColourSpaceConvertsOnlyForATargetSetti
     EXPECT_EQ(static_cast<IWICBitmapSource*>(frame.Get()), result.Get());
     EXPECT_EQ(nullptr, name.Get());
 
-    TempFolder folder;
-    std::wstring target = folder.File(L"display.icc");
-    ByteVector profile = ProgramResource(ProPhotoRgbProfileResource);
-    std::ofstream(target.c_str(), std::ios::binary).write(reinterpret_cast<const char*>(profile.data()), profile.size());
-    AppSettings::CustomTargetColorProfile = Bstr(target);
+    const std::wstring target = UseTargetProfileFile(ProPhotoRgbProfileResource);
     result = CreatePreviewColorTransform(frame.Get(), frame.Get(), true, GUID_WICPixelFormat32bppPBGRA, std::addressof(name));
     EXPECT_TRUE(IsTransformer(result));
     EXPECT_STREQ(L"sRGB IEC61966-2.1", name.c_str());
@@ -318,10 +326,7 @@ TEST(ColourTargets, TargetProfilePathFollowsTheSetting)
 // hidden) the raw tag through the real metadata reader.
 TEST_F(ColourTransformTest, ProfileOfARealTiffIsUsedThroughItsContextsOrItsTag)
 {
-    TempFolder folder;
-    std::wstring path = folder.File(L"scan.tif");
-    WriteTiffWithProfile(path, ProgramResource(ProPhotoRgbProfileResource));
-    const auto [decoder, frame] = OpenTestPicture(path);
+    const auto [decoder, frame] = OpenWithProfile(L"scan.tif", WriteTiffWithProfile, ProPhotoRgbProfileResource);
     ASSERT_TRUE(frame);
     Bstr name;
     EXPECT_TRUE(IsTransformer(CreateColorTransform(frame.Get(), frame.Get(), true, GUID_WICPixelFormat32bppPBGRA,

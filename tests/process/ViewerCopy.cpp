@@ -1,13 +1,8 @@
 #include "tests/process/ViewerCopy.h"
-#include <objbase.h>
 
 ViewerCopy::ViewerCopy(Library library)
 {
-    GUID guid{};
-    CoCreateGuid(&guid);
-    wchar_t text[64]{};
-    StringFromGUID2(guid, text, 64);
-    const std::wstring name = L"LumenfoldCopy" + std::wstring(text + 1, 8);
+    const std::wstring name = L"LumenfoldCopy" + UniqueName().substr(0, 8);
     const std::wstring built = TestProgramFolder() + L"\\Lumenfold.Core";
     const std::wstring copy = m_folder.File(name);
     if (!CopyFileW((built + L".exe").c_str(), (copy + L".exe").c_str(), FALSE)) return;

@@ -1,6 +1,5 @@
 #include "tests/process/ViewerProcess.h"
 #include "tests/support/TestPaths.h"
-#include <objbase.h>
 #include <map>
 
 namespace {
@@ -152,9 +151,5 @@ bool ServedEarlierMessages(HWND window, DWORD timeoutMs)
 
 std::wstring UniqueUserName()
 {
-    GUID guid{};
-    CoCreateGuid(&guid);
-    wchar_t name[64]{};
-    StringFromGUID2(guid, name, 64);
-    return L"tester-" + std::wstring(name + 1, 8);
+    return L"tester-" + UniqueName().substr(0, 8);
 }

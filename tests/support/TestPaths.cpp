@@ -11,15 +11,20 @@ std::wstring TestProgramFolder()
     return folder.substr(0, folder.find_last_of(L'\\'));
 }
 
+std::wstring UniqueName()
+{
+    GUID guid{};
+    CoCreateGuid(&guid);
+    wchar_t text[64]{};
+    StringFromGUID2(guid, text, 64);
+    return std::wstring(text + 1, 36);
+}
+
 TempFolder::TempFolder()
 {
     wchar_t temp[MAX_PATH]{};
     GetTempPathW(MAX_PATH, temp);
-    GUID guid{};
-    CoCreateGuid(&guid);
-    wchar_t name[64]{};
-    StringFromGUID2(guid, name, 64);
-    m_path = std::wstring(temp) + L"lumenfold-test-" + std::wstring(name + 1, 36);
+    m_path = std::wstring(temp) + L"lumenfold-test-" + UniqueName();
     CreateDirectoryW(m_path.c_str(), nullptr);
 }
 

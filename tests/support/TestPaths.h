@@ -6,6 +6,9 @@
 // The folder of the running test program (the build's bin folder).
 std::wstring TestProgramFolder();
 
+// A text that no other call returns, in this process or any other: a new GUID's 36 characters.
+std::wstring UniqueName();
+
 // A new empty folder under the temporary folder, removed with everything in it on destruction.
 class TempFolder {
 public:

@@ -33,6 +33,11 @@ bool IsOneOf(const GUID& format, const GUID* const (&list)[N])
 
 constexpr size_t QueryBufferLength = 512;
 
+const wchar_t* WideText(const PROPVARIANT& v) noexcept
+{
+    return v.vt == VT_LPWSTR && v.pwszVal && *v.pwszVal ? v.pwszVal : nullptr;
+}
+
 // The frame's query reader with the path rules of its container.
 class FrameQueries {
 public:
@@ -57,17 +62,18 @@ public:
         return false;
     }
 
-    bool TiffRooted() const noexcept { return m_tiffRooted; }
+    // A property of the XMP packet as non-empty text, or null; TIFF-rooted containers keep the packet
+    // in tag 700 of the root IFD.
+    const wchar_t* ReadXmpText(const wchar_t* property, PropVariant& value)
+    {
+        const std::wstring path = std::wstring(m_tiffRooted ? L"/ifd/{ushort=700}/" : L"/xmp/") + property;
+        return Read(path.c_str(), value) ? WideText(value.Get()) : nullptr;
+    }
 
 private:
     IWICMetadataQueryReader* m_reader;
     bool m_tiffRooted;
 };
-
-const wchar_t* WideText(const PROPVARIANT& v) noexcept
-{
-    return v.vt == VT_LPWSTR && v.pwszVal && *v.pwszVal ? v.pwszVal : nullptr;
-}
 
 int DecimalValue(const wchar_t* text) noexcept
 {
@@ -264,17 +270,13 @@ void ReadRatingWords(FrameQueries& queries, ImageInfo& info)
         words.rating = static_cast<int16_t>(value.Get().uiVal);
         info.flags |= ImageInfoRatingWords;
     }
-    if (queries.Read(queries.TiffRooted() ? L"/ifd/{ushort=700}/xmp:Label" : L"/xmp/xmp:Label", value)) {
-        if (const wchar_t* text = WideText(value.Get())) {
-            words.label = static_cast<int16_t>(ParseLabelName(text));
-            if (words.label != -1) info.flags |= ImageInfoRatingWords;
-        }
+    if (const wchar_t* label = queries.ReadXmpText(L"xmp:Label", value)) {
+        words.label = static_cast<int16_t>(ParseLabelName(label));
+        if (words.label != -1) info.flags |= ImageInfoRatingWords;
     }
-    if (queries.Read(queries.TiffRooted() ? L"/ifd/{ushort=700}/photoshop:Urgency" : L"/xmp/photoshop:Urgency", value)) {
-        if (const wchar_t* text = WideText(value.Get())) {
-            words.urgency = static_cast<int16_t>(DecimalValue(text));
-            info.flags |= ImageInfoRatingWords;
-        }
+    if (const wchar_t* urgency = queries.ReadXmpText(L"photoshop:Urgency", value)) {
+        words.urgency = static_cast<int16_t>(DecimalValue(urgency));
+        info.flags |= ImageInfoRatingWords;
     }
 }
 

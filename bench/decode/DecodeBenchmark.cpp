@@ -196,8 +196,10 @@ int wmain()
         times.push_back(t);
     }
     std::wprintf(L"\n%7ls %22ls %22ls\n", L"threads", L"pipeline / plain WIC", L"pipeline / +convert");
+    // A failed run has no time: its ratios are shown as 0.
+    auto ratio = [](double seconds, double reference) { return seconds > 0 && reference > 0 ? seconds / reference : 0.0; };
     for (const Times& t : times)
-        std::wprintf(L"%7d %22.2f %22.2f\n", t.threads, t.pipeline / t.plain, t.pipeline / t.converted);
+        std::wprintf(L"%7d %22.2f %22.2f\n", t.threads, ratio(t.pipeline, t.plain), ratio(t.pipeline, t.converted));
 
     ReleaseWicFactory();
     GdiPlusRelease();

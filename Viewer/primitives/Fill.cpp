@@ -50,12 +50,14 @@ void StoreRounds(char* p, std::int64_t rounds, __m128i pattern, bool stream)
         _mm_store_si128(v + 3, pattern);
     }
 }
+}
 
-// Fills [p, p + bytes) with a pattern that repeats every 4 bytes, bytes >= 16 and p on the pattern's
-// phase: an unaligned store covers the way to the 16-byte boundary, 64-byte rounds follow, and an
+// An unaligned store covers the way to the 16-byte boundary, 64-byte rounds follow, and an
 // unaligned store ending at the last byte covers the tail.
-void FillWide(char* p, std::int64_t bytes, __m128i pattern, bool stream)
+void FillRepeating4Wide(void* dst, std::int64_t bytes, std::int32_t value, bool stream)
 {
+    const __m128i pattern = _mm_set1_epi32(value);
+    char* p = static_cast<char*>(dst);
     char* const end = p + bytes;
     _mm_storeu_si128(AsVector(p), pattern);
     p += 16 - (reinterpret_cast<std::uintptr_t>(p) & 15);
@@ -67,6 +69,8 @@ void FillWide(char* p, std::int64_t bytes, __m128i pattern, bool stream)
         _mm_storeu_si128(AsVector(end - 16), pattern);
 }
 
+namespace
+{
 // Baseline: eight elements per round, then the rest, 16 bytes at a time where aligned.
 std::int32_t* SetInt32Baseline(std::int32_t value, std::int32_t* dst, std::int32_t len)
 {
@@ -100,7 +104,7 @@ std::int32_t* SetInt32Pattern(const std::int32_t* value, std::int32_t* dst, std:
     }
     const std::int64_t cache = len > SetStreamCheckElements ? LargestCacheBytes() : 0;
     const bool stream = cache > 0 && len > cache / 4;
-    FillWide(reinterpret_cast<char*>(dst), std::int64_t{len} * 4, _mm_set1_epi32(*value), stream);
+    FillRepeating4Wide(dst, std::int64_t{len} * 4, *value, stream);
     return dst;
 }
 
@@ -127,7 +131,7 @@ void ZeroBytesWide(char* p, std::int32_t bytes)
         return;
     }
     const std::int64_t cache = bytes > ZeroStreamCheckBytes ? LargestCacheBytes() : 0;
-    FillWide(p, bytes, _mm_setzero_si128(), cache > 0 && bytes >= cache);
+    FillRepeating4Wide(p, bytes, 0, cache > 0 && bytes >= cache);
 }
 
 NumericStatus CheckRun(const void* dst, std::int32_t len)

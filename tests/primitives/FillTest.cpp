@@ -159,3 +159,34 @@ TYPED_TEST(FillAtLevel, CheckedFillsTestPointerThenLength)
         }
     }
 }
+
+TEST(FillRepeating4Wide, StreamedAndCachedRoundsFillExactlyTheRun)
+{
+    // Streaming is chosen only on processors that report their cache size: both kinds run here.
+    struct Case
+    {
+        std::int32_t value;
+        std::size_t offsetStep;  // a repeating pattern starts on a 4-byte boundary, zero anywhere
+        std::size_t byteStep;
+    };
+    for (const Case& c : {Case{Pattern, 4, 4}, Case{0, 1, 1}})
+    {
+        for (bool stream : {false, true})
+        {
+            for (std::size_t offset = 0; offset < 16; offset += c.offsetStep)
+            {
+                for (std::size_t bytes = 16; bytes <= 400; bytes += c.byteStep)
+                {
+                    GuardedBuffer buffer(offset, bytes);
+                    FillRepeating4Wide(buffer.Run(), static_cast<std::int64_t>(bytes), c.value, stream);
+                    const auto length = static_cast<std::int32_t>(bytes);
+                    const bool filled = c.value == 0 ? AllBytesZero(buffer.Run(), length)
+                                                     : AllElementsAre(buffer.Run(), length / 4, c.value);
+                    ASSERT_TRUE(filled && buffer.GuardsIntact())
+                        << "value " << c.value << (stream ? " streamed" : " cached") << " offset " << offset
+                        << " bytes " << bytes;
+                }
+            }
+        }
+    }
+}

@@ -56,7 +56,7 @@ ProbeRun RunCrashProbe(const std::wstring& mode, const std::wstring& tempFolder,
         return run;
     }
     UniqueHandle thread(process.hThread), child(process.hProcess);
-    if (WaitForSingleObject(child.Get(), 100000) != WAIT_OBJECT_0) {
+    if (WaitForSingleObject(child.Get(), 280000) != WAIT_OBJECT_0) {
         ADD_FAILURE() << "crashprobe.exe did not end";
         TerminateProcess(child.Get(), 1);
     }

@@ -1,6 +1,6 @@
 // Mutated picture files through the whole decode pipeline: whatever the bytes, a decode ends with
 // a result and neither crashes nor hangs. A bounded, repeatable stand-in for a coverage-guided
-// fuzzer: fixed seed, fixed number of mutations of small sample files of every format.
+// fuzzer: a fixed seed and a fixed number of mutations of a small sample file, per format.
 #include "tests/imaging/DecodeFixture.h"
 #include "Framework/ModalSeam.h"
 #include "Viewer/imaging/GuardedCopyPixels.h"
@@ -24,22 +24,27 @@ std::vector<uint8_t> Mutate(std::vector<uint8_t> bytes, std::mt19937& random)
     }
     return bytes;
 }
+
+struct FuzzSample {
+    const char* name;
+    GUID container;
+    const wchar_t* extension;
+    GUID format;
+    unsigned seed;
+};
+
+std::ostream& operator<<(std::ostream& out, const FuzzSample& sample)
+{
+    return out << sample.name;
 }
 
-TEST_F(DecodeFixture, MutatedFilesEndInAResultWithoutCrashing)
+// One test per format, so that each runs within its own time limit on a busy machine.
+class DecodeFuzz : public DecodeFixture, public testing::WithParamInterface<FuzzSample> {};
+}
+
+TEST_P(DecodeFuzz, MutatedFilesEndInAResultWithoutCrashing)
 {
-    struct Sample {
-        GUID container;
-        const wchar_t* extension;
-        GUID format;
-    };
-    const Sample samples[] = {
-        {GUID_ContainerFormatJpeg, L".jpg", GUID_WICPixelFormat24bppBGR},
-        {GUID_ContainerFormatPng, L".png", GUID_WICPixelFormat32bppBGRA},
-        {GUID_ContainerFormatTiff, L".tif", GUID_WICPixelFormat24bppBGR},
-        {GUID_ContainerFormatBmp, L".bmp", GUID_WICPixelFormat24bppBGR},
-        {GUID_ContainerFormatGif, L".gif", GUID_WICPixelFormat8bppIndexed},
-    };
+    const FuzzSample& sample = GetParam();
     // A codec fault is caught by the guard; the test sees it as a recorded ending, not a dead process.
     int faults = 0;
     ScopedModalSeam seam{ModalSeam{
@@ -47,25 +52,32 @@ TEST_F(DecodeFixture, MutatedFilesEndInAResultWithoutCrashing)
         .endProcess = [&faults](UINT) { ++faults; },
         .endCurrentThread = [&faults](DWORD) { ++faults; },
     }};
-    std::mt19937 random(20261210);
+    std::mt19937 random(sample.seed);
     int decoded = 0, refused = 0;
-    for (const Sample& sample : samples) {
-        const std::wstring original = folder.File(std::wstring(L"sample") + sample.extension);
-        WriteTestPicture(original, sample.container, {AsymmetricFrame(12, 9, sample.format)});
-        const std::vector<uint8_t> bytes = ReadBytes(original);
-        ASSERT_FALSE(bytes.empty());
-        for (int i = 0; i < MutationsPerSample; ++i) {
-            const std::wstring path = folder.File(std::wstring(L"mutant") + sample.extension);
-            WriteBytes(path, Mutate(bytes, random));
-            std::unique_ptr<Gdiplus::Bitmap> bitmap;
-            const HRESULT hr = ToBitmap(path, bitmap);
-            EXPECT_TRUE(hr == S_OK || hr == S_FALSE || FAILED(hr)) << std::hex << hr;
-            EXPECT_EQ(hr == S_OK, bool(bitmap));
-            (hr == S_OK ? decoded : refused)++;
-        }
+    const std::wstring original = folder.File(std::wstring(L"sample") + sample.extension);
+    WriteTestPicture(original, sample.container, {AsymmetricFrame(12, 9, sample.format)});
+    const std::vector<uint8_t> bytes = ReadBytes(original);
+    ASSERT_FALSE(bytes.empty());
+    for (int i = 0; i < MutationsPerSample; ++i) {
+        const std::wstring path = folder.File(std::wstring(L"mutant") + sample.extension);
+        WriteBytes(path, Mutate(bytes, random));
+        std::unique_ptr<Gdiplus::Bitmap> bitmap;
+        const HRESULT hr = ToBitmap(path, bitmap);
+        EXPECT_TRUE(hr == S_OK || hr == S_FALSE || FAILED(hr)) << std::hex << hr;
+        EXPECT_EQ(hr == S_OK, bool(bitmap));
+        (hr == S_OK ? decoded : refused)++;
     }
     RecordProperty("codecFaults", faults);
     CodecCrashCount = 0;
     RecordProperty("decoded", decoded);
     RecordProperty("refused", refused);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, DecodeFuzz,
+    testing::Values(FuzzSample{"Jpeg", GUID_ContainerFormatJpeg, L".jpg", GUID_WICPixelFormat24bppBGR, 20261210},
+                    FuzzSample{"Png", GUID_ContainerFormatPng, L".png", GUID_WICPixelFormat32bppBGRA, 20261211},
+                    FuzzSample{"Tiff", GUID_ContainerFormatTiff, L".tif", GUID_WICPixelFormat24bppBGR, 20261212},
+                    FuzzSample{"Bmp", GUID_ContainerFormatBmp, L".bmp", GUID_WICPixelFormat24bppBGR, 20261213},
+                    FuzzSample{"Gif", GUID_ContainerFormatGif, L".gif", GUID_WICPixelFormat8bppIndexed, 20261214}),
+    [](const testing::TestParamInfo<FuzzSample>& info) { return std::string(info.param.name); });

@@ -71,6 +71,11 @@ struct BandCase {
     INT remainder;
 };
 
+void PrintTo(const BandCase& c, std::ostream* out)
+{
+    *out << c.height << " rows: " << c.bands << " bands of " << c.bandRows << " + " << c.remainder;
+}
+
 class HistogramBands : public testing::TestWithParam<BandCase> {};
 
 TEST_P(HistogramBands, CopiesInTheBandsThatThePictureHeightGives)
@@ -96,7 +101,10 @@ TEST_P(HistogramBands, CopiesInTheBandsThatThePictureHeightGives)
 INSTANTIATE_TEST_SUITE_P(Layouts, HistogramBands,
                          testing::Values(BandCase{4000, 512, 7, 416}, BandCase{20000, 1280, 15, 800},
                                          BandCase{100, 128, 0, 100}, BandCase{1024, 512, 2, 0},
-                                         BandCase{513, 256, 2, 1}));
+                                         BandCase{513, 256, 2, 1}),
+                         [](const testing::TestParamInfo<BandCase>& info) {
+                             return "Height" + std::to_string(info.param.height);
+                         });
 
 TEST(HistogramSource, CountsTheEightBitFormatsOnBothCopyRoads)
 {

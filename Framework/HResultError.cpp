@@ -1,13 +1,6 @@
 #include "Framework/HResultError.h"
 #include <new>
 
-void ThrowLastErrorIf(bool failed)
-{
-    if (!failed) return;
-    DWORD error = GetLastError();
-    throw HResultError(error ? HRESULT_FROM_WIN32(error) : E_FAIL);
-}
-
 HRESULT HResultFromCaughtException() noexcept
 {
     try {

@@ -21,8 +21,20 @@ inline HRESULT ThrowIfFailed(HRESULT hr)
     return hr;
 }
 
-// Throws the thread's last Win32 error (E_FAIL when there is none) unless the condition holds.
-void ThrowLastErrorIf(bool failed);
+// The thread's last Win32 error as the HRESULT of a failed call. A failure that left no error code
+// behind still has to read as a failure, so an error of 0 becomes E_FAIL; an error that already is
+// an HRESULT passes through HRESULT_FROM_WIN32 unchanged.
+inline HRESULT HResultFromLastError() noexcept
+{
+    const DWORD error = GetLastError();
+    return error ? HRESULT_FROM_WIN32(error) : E_FAIL;
+}
+
+// Throws the thread's last Win32 error (E_FAIL when there is none) when the call failed.
+inline void ThrowLastErrorIf(bool failed)
+{
+    if (failed) throw HResultError(HResultFromLastError());
+}
 
 // The HRESULT of the exception being handled; call only inside a catch block.
 HRESULT HResultFromCaughtException() noexcept;

@@ -2,7 +2,6 @@
 #include <cwchar>
 #include <vector>
 #include "Framework/HResultError.h"
-#include "Viewer/core/LastErrorResult.h"
 
 namespace {
 constexpr int MaxCapacity = 32767;

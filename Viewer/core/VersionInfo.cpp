@@ -3,7 +3,7 @@
 #include <cwchar>
 #include <new>
 #include "Viewer/core/LastActivity.h"
-#include "Viewer/core/LastErrorResult.h"
+#include "Framework/HResultError.h"
 
 namespace {
 constexpr size_t MaxPathChars = 518;

@@ -4,7 +4,6 @@
 #include "Framework/HResultError.h"
 #include "Framework/ModalSeam.h"
 #include "Framework/ResourceModule.h"
-#include "Viewer/core/LastErrorResult.h"
 #include "Viewer/core/UniqueHandle.h"
 #include "Viewer/imaging/ColourLabels.h"
 #include "Viewer/imaging/MsxmlIds.h"

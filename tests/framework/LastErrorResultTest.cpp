@@ -1,4 +1,4 @@
-#include "Viewer/core/LastErrorResult.h"
+#include "Framework/HResultError.h"
 #include <gtest/gtest.h>
 
 TEST(HResultFromLastError, WrapsWin32ErrorsKeepsHResultsAndNeverReportsSuccess)

@@ -88,7 +88,7 @@ INT_PTR CALLBACK DialogBase::DialogProc(HWND dialog, UINT message, WPARAM wParam
     try {
         handled = self->ProcessWindowMessage(dialog, message, wParam, lParam, result, 0);
     } catch (...) {
-        HResultFromCaughtException();
+        TraceCaughtException(L"dialog procedure");
         handled = TRUE;
         result = 0;
     }

@@ -1,5 +1,7 @@
 #include "Framework/HResultError.h"
 #include <new>
+#include <cstdio>
+#include <iterator>
 
 HRESULT HResultFromCaughtException() noexcept
 {
@@ -12,4 +14,21 @@ HRESULT HResultFromCaughtException() noexcept
     } catch (...) {
         return E_UNEXPECTED;
     }
+}
+
+HRESULT TraceCaughtException(const wchar_t* boundary) noexcept
+{
+    const HRESULT hr = HResultFromCaughtException();
+    const char* what = "not a standard exception";
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        what = e.what();
+    } catch (...) {
+    }
+    wchar_t text[256];
+    swprintf(text, std::size(text), L"Lumenfold: %ls ended by an exception: 0x%08lX (%hs)\n", boundary,
+             static_cast<unsigned long>(hr), what);
+    OutputDebugStringW(text);
+    return hr;
 }

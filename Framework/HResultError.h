@@ -39,6 +39,10 @@ inline void ThrowLastErrorIf(bool failed)
 // The HRESULT of the exception being handled; call only inside a catch block.
 HRESULT HResultFromCaughtException() noexcept;
 
+// The same, and leaves a trace for a developer (OutputDebugString) naming the boundary that caught
+// it: for boundaries that drop the failure instead of handing it on (a window procedure, a thread).
+HRESULT TraceCaughtException(const wchar_t* boundary) noexcept;
+
 // Runs an operation and turns whatever it throws into an HRESULT.
 template <class Operation>
 HRESULT CatchAsHResult(Operation&& operation) noexcept

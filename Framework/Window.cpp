@@ -107,7 +107,7 @@ LRESULT CALLBACK WindowBase::WindowProc(HWND window, UINT message, WPARAM wParam
         handled = self->ProcessWindowMessage(window, message, wParam, lParam, result, 0);
     } catch (...) {
         // A handler is an operation boundary: its failure ends the handler, never the message loop.
-        HResultFromCaughtException();
+        TraceCaughtException(L"window procedure");
         handled = TRUE;
         result = 0;
     }

@@ -1,5 +1,5 @@
 // Entry of the viewer program.
-#include "Viewer/core/ProcessMain.h"
+#include "Viewer/core/startup/ProcessMain.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandTail, int showCommand)
 {

@@ -6,8 +6,6 @@ function(lumenfold_folder_library name)
     add_library(${name} STATIC ${sources})
     target_include_directories(${name} PUBLIC "${CMAKE_SOURCE_DIR}")
     target_link_libraries(${name} PUBLIC ${ARG_LIBS})
-    # The viewer's libraries call each other in both directions (start-up calls the frame, the frame the core).
-    set_target_properties(${name} PROPERTIES LINK_INTERFACE_MULTIPLICITY 4)
   else()
     add_library(${name} INTERFACE)
     target_include_directories(${name} INTERFACE "${CMAKE_SOURCE_DIR}")

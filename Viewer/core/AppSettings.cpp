@@ -1,7 +1,7 @@
 #include "Viewer/core/AppSettings.h"
 #include <shlwapi.h>
 #include "Viewer/core/LastActivity.h"
-#include "Viewer/core/UniqueModule.h"
+#include "Framework/UniqueModule.h"
 
 namespace AppSettings {
 namespace {

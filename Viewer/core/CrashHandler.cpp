@@ -8,8 +8,8 @@
 #include "Viewer/core/CrashReport.h"
 #include "Viewer/core/ExceptionFilterGuard.h"
 #include "Viewer/core/LastActivity.h"
-#include "Viewer/core/UniqueHandle.h"
-#include "Viewer/core/UniqueModule.h"
+#include "Framework/UniqueHandle.h"
+#include "Framework/UniqueModule.h"
 
 namespace {
 using MiniDumpWriteDumpFunction = decltype(&MiniDumpWriteDump);

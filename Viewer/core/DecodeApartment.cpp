@@ -2,7 +2,7 @@
 #include <cwchar>
 #include "Framework/RegKey.h"
 #include "Viewer/core/AppSettings.h"
-#include "Viewer/core/CriticalSection.h"
+#include "Framework/CriticalSection.h"
 #include "Viewer/core/LastActivity.h"
 #include "Viewer/core/OsVersion.h"
 

@@ -4,21 +4,35 @@
 // Made on the worker's own stack after it entered its COM apartment; it owns everything in it.
 #include <windows.h>
 #include <d3d9.h>
+#include <cstdint>
 #include "Framework/Bstr.h"
 #include "Framework/ComPtr.h"
-#include "Viewer/core/CriticalSection.h"
+#include "Framework/CriticalSection.h"
+
+// The display as the decode workers see it, held by the engine and read at each decode. The owner
+// (the main window's side) writes it on the user-interface thread while no decode runs, so the
+// imaging layer never reaches up to the window or the view for these values.
+struct DecodeDisplay {
+    IDirect3DDevice9* device = nullptr;         // the current device; null: no surface can be made
+    D3DFORMAT surfaceFormat = D3DFMT_UNKNOWN;   // the display format, the format of every off-screen surface
+    uint8_t background[3] = {0, 0, 0};          // the view's background colour: red, green, blue
+};
 
 class DecodeThreadContext {
 public:
-    // deviceSlot is the engine's slot that holds the current device (it may hold null). Throws
-    // when the lock cannot be created or a text cannot be copied.
-    explicit DecodeThreadContext(IDirect3DDevice9* const* deviceSlot);
+    // display is the engine's record of the display (null: no device). Throws when the lock cannot
+    // be created or a text cannot be copied.
+    explicit DecodeThreadContext(const DecodeDisplay* display);
     DecodeThreadContext(const DecodeThreadContext&) = delete;
     DecodeThreadContext& operator=(const DecodeThreadContext&) = delete;
     virtual ~DecodeThreadContext();
 
     // The engine's current device, or null when it has none.
-    IDirect3DDevice9* Device() const noexcept { return m_deviceSlot ? *m_deviceSlot : nullptr; }
+    IDirect3DDevice9* Device() const noexcept { return m_display ? m_display->device : nullptr; }
+    // The format of the off-screen surfaces; D3DFMT_UNKNOWN without a display record.
+    D3DFORMAT SurfaceFormat() const noexcept { return m_display ? m_display->surfaceFormat : D3DFMT_UNKNOWN; }
+    // The view's background as opaque ARGB: first byte in bits 16-23, second in 8-15, third in 0-7.
+    uint32_t BackgroundArgb() const noexcept;
 
     // Held around the bitmap source's GetSize calls.
     void Lock() noexcept { m_lock.Enter(); }
@@ -35,7 +49,7 @@ public:
     const wchar_t* CrashCaption() const noexcept { return m_crashCaption.c_str(); }
 
 private:
-    IDirect3DDevice9* const* m_deviceSlot;
+    const DecodeDisplay* m_display;
     ComPtr<IUnknown> m_companion;
     CriticalSection m_lock;
     Bstr m_crashMessage;

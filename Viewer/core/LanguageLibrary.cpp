@@ -7,7 +7,7 @@
 #include <vector>
 #include "Framework/ModalSeam.h"
 #include "Framework/ResourceModule.h"
-#include "Viewer/core/UniqueModule.h"
+#include "Framework/UniqueModule.h"
 
 namespace {
 

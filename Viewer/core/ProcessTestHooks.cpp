@@ -1,7 +1,7 @@
 #include "Viewer/core/ProcessTestHooks.h"
 #include "Framework/ModalSeam.h"
 #include "Framework/RegKey.h"
-#include "Viewer/core/UniqueHandle.h"
+#include "Framework/UniqueHandle.h"
 #include <memory>
 #include <string>
 

@@ -3,8 +3,7 @@
 // missing, with links to pages where it can be obtained or read about. Clicking a link keeps the
 // dialog open, so several can be followed before closing it.
 #include "Framework/Dialog.h"
-#include <memory>
-#include <type_traits>
+#include "Framework/UniqueGdiObject.h"
 
 class CWicMissingDialog : public DialogImpl<CWicMissingDialog> {
 public:
@@ -38,8 +37,5 @@ private:
     void EmphasiseLink(WORD controlId);
     void CenterOnOwner();
 
-    struct FontDeleter {
-        void operator()(HFONT font) const noexcept { DeleteObject(font); }
-    };
-    std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter> m_boldFont;
+    UniqueGdiObject<HFONT> m_boldFont;
 };

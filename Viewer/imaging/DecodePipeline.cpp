@@ -13,8 +13,6 @@
 #include "Viewer/imaging/MetadataReader.h"
 #include "Viewer/imaging/PixelFormatBits.h"
 #include "Viewer/imaging/WicFactory.h"
-#include "Viewer/ui/RenderDevice.h"
-#include "Viewer/ui/ViewBackgroundColor.h"
 #include <shlwapi.h>
 #include <memory>
 
@@ -254,7 +252,7 @@ public:
     DecodeTarget ChooseFormat() const
     {
         const SurfaceTargetFormat format =
-            ChooseSurfaceTargetFormat(bool(RenderDevice.Direct3DObject), RenderDevice.DisplayMode.Format);
+            ChooseSurfaceTargetFormat(m_context->Device() != nullptr, m_context->SurfaceFormat());
         return {format.wicFormat, format.bitsPerPixel};
     }
     void Discard() {}
@@ -263,7 +261,7 @@ public:
     {
         ComPtr<IDirect3DSurface9> surface;
         ThrowIfFailed(m_context->Device()->CreateOffscreenPlainSurface(
-            decoded.width, decoded.height, RenderDevice.DisplayMode.Format, D3DPOOL_DEFAULT, &surface, nullptr));
+            decoded.width, decoded.height, m_context->SurfaceFormat(), D3DPOOL_DEFAULT, &surface, nullptr));
         D3DLOCKED_RECT locked = {};
         ThrowIfFailed(surface->LockRect(&locked, nullptr, 0));
         const WICRect rect = {0, 0, INT(decoded.width), INT(decoded.height)};
@@ -285,7 +283,7 @@ private:
 // are laid on the view's background colour, which GDI+ painting does not do by itself.
 class BitmapStore {
 public:
-    BitmapStore(Gdiplus::Bitmap** result) : m_result(result) {}
+    BitmapStore(DecodeThreadContext* context, Gdiplus::Bitmap** result) : m_context(context), m_result(result) {}
 
     void CheckReady() const
     {
@@ -327,12 +325,13 @@ private:
         if (flattened->GetLastStatus() != Gdiplus::Ok) throw HResultError(E_OUTOFMEMORY);
         {
             Gdiplus::Graphics graphics(flattened.get());
-            graphics.Clear(Gdiplus::Color(ViewBackgroundArgb()));
+            graphics.Clear(Gdiplus::Color(m_context->BackgroundArgb()));
             graphics.DrawImage(m_bitmap.get(), 0, 0, INT(decoded.width), INT(decoded.height));
         }
         m_bitmap = std::move(flattened);
     }
 
+    DecodeThreadContext* m_context;
     Gdiplus::Bitmap** m_result;
     BitmapTargetFormat m_format = {};
     std::unique_ptr<Gdiplus::Bitmap> m_bitmap;
@@ -341,11 +340,11 @@ private:
 template <class Store>
 HRESULT DecodeOnce(const DecodeRequest& request, Store& store)
 {
-    if (!g_WicFactory) throw HResultError(E_UNEXPECTED);
-    store.CheckReady();
-    if (!request.context) throw HResultError(E_INVALIDARG);
     if (request.widthOut) *request.widthOut = 0;
     if (request.heightOut) *request.heightOut = 0;
+    if (!g_WicFactory) throw HResultError(E_UNEXPECTED);
+    if (!request.context) throw HResultError(E_INVALIDARG);
+    store.CheckReady();
     const DecodeTarget target = store.ChooseFormat();
 
     DecodedSource decoded;
@@ -366,9 +365,9 @@ HRESULT Load(const DecodeRequest& request, Store& store)
     for (;;) {
         try {
             return DecodeOnce(request, store);
-        } catch (const HResultError& error) {
+        } catch (...) {
             store.Discard();
-            const HRESULT hr = error.Code();
+            const HRESULT hr = HResultFromCaughtException();
             int* tries = hr == SharingViolation ? &sharingTries : hr == FileNotFound ? &notFoundTries : nullptr;
             if (!tries || --*tries <= 0) return hr;
             // A cancelled decode stops waiting for the file instead of holding its worker.
@@ -397,7 +396,7 @@ HRESULT LoadToBitmap(DecodeThreadContext* context, const wchar_t* path, uint16_t
 {
     const DecodeRequest request = {context,       path,          frameIndex, widthOut,   heightOut,       colourManage,
                                    preferPreview, autoRotate,    info,       cancelFlag, downscaleSetting};
-    BitmapStore store(bitmapOut);
+    BitmapStore store(context, bitmapOut);
     return Load(request, store);
 }
 

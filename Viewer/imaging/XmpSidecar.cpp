@@ -4,10 +4,10 @@
 #include "Framework/HResultError.h"
 #include "Framework/ModalSeam.h"
 #include "Framework/ResourceModule.h"
-#include "Viewer/core/UniqueHandle.h"
+#include "Framework/UniqueHandle.h"
 #include "Viewer/imaging/ColourLabels.h"
 #include "Viewer/imaging/MsxmlIds.h"
-#include "Viewer/ui/FrameMessages.h"
+#include "Viewer/core/FrameMessages.h"
 #include <shlwapi.h>
 #include <cwchar>
 #include <string>

@@ -5,7 +5,7 @@
 #include "Framework/FrameWindow.h"
 #include "Framework/MessageLoop.h"
 #include "Viewer/core/SingleInstance.h"
-#include "Viewer/ui/FrameMessages.h"
+#include "Viewer/core/FrameMessages.h"
 
 class CMainFrame : public FrameWindowImpl<CMainFrame>, public MessageFilter, public IdleHandler {
 public:

@@ -104,9 +104,9 @@ HRESULT InitDirect3D(HWND deviceWindow, bool multiSampling)
     try {
         Create(deviceWindow, multiSampling);
         return S_OK;
-    } catch (const HResultError& error) {
+    } catch (...) {
         ReleaseDirect3D();
-        return error.Code();
+        return HResultFromCaughtException();
     }
 }
 

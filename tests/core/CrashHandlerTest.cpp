@@ -11,7 +11,7 @@
 #include "Viewer/core/CrashReport.h"
 #include "Viewer/core/ExceptionFilterGuard.h"
 #include "Viewer/core/LastActivity.h"
-#include "Viewer/core/UniqueHandle.h"
+#include "Framework/UniqueHandle.h"
 #include "tests/core/CrashProbe.h"
 #include "tests/support/RegistrySandbox.h"
 #include "tests/support/ScopedResourceModule.h"

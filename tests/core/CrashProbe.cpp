@@ -1,6 +1,6 @@
 #include "tests/core/CrashProbe.h"
 #include <gtest/gtest.h>
-#include "Viewer/core/UniqueHandle.h"
+#include "Framework/UniqueHandle.h"
 #include "tests/support/TestPaths.h"
 
 std::wstring CrashProbePath()

@@ -28,15 +28,23 @@ TEST(DecodeThreadContext, LoadsTheCrashTextsInTheirRoles)
     EXPECT_STREQ(L"[100]", context.CrashCaption());
 }
 
-TEST(DecodeThreadContext, ReadsTheEnginesCurrentDeviceThroughItsSlot)
+TEST(DecodeThreadContext, ReadsTheEnginesCurrentDisplayThroughItsRecord)
 {
-    IDirect3DDevice9* slot = nullptr;
-    DecodeThreadContext context(&slot);
+    DecodeDisplay display;
+    DecodeThreadContext context(&display);
     EXPECT_EQ(nullptr, context.Device());
-    auto* stand_in = reinterpret_cast<IDirect3DDevice9*>(&slot);  // never called, only compared
-    slot = stand_in;
+    auto* stand_in = reinterpret_cast<IDirect3DDevice9*>(&display);  // never called, only compared
+    display.device = stand_in;
+    display.surfaceFormat = D3DFMT_X8R8G8B8;
+    display.background[0] = 0x12, display.background[1] = 0x34, display.background[2] = 0x56;
     EXPECT_EQ(stand_in, context.Device()) << "a device set after the worker started is seen";
-    EXPECT_EQ(nullptr, DecodeThreadContext(nullptr).Device());
+    EXPECT_EQ(D3DFMT_X8R8G8B8, context.SurfaceFormat());
+    EXPECT_EQ(0xFF123456u, context.BackgroundArgb()) << "red in bits 16-23, opaque";
+
+    const DecodeThreadContext without(nullptr);
+    EXPECT_EQ(nullptr, without.Device());
+    EXPECT_EQ(D3DFMT_UNKNOWN, without.SurfaceFormat());
+    EXPECT_EQ(0xFF000000u, without.BackgroundArgb());
 }
 
 TEST(DecodeThreadContext, ReleasesWhatTheDecodePathKeptInIt)

@@ -1,7 +1,7 @@
 // The running viewer's side of the single-instance rule. The waking side broadcasts to every window
 // of the desktop, so it is tested with real processes only (tests/process).
 #include "Viewer/core/SingleInstance.h"
-#include "Viewer/core/UniqueHandle.h"
+#include "Framework/UniqueHandle.h"
 #include <gtest/gtest.h>
 #include <objbase.h>
 

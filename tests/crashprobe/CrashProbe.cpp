@@ -15,7 +15,7 @@
 #include "Viewer/core/CrashHandler.h"
 #include "Viewer/core/LastActivity.h"
 #include "Viewer/core/ProcessState.h"
-#include "Viewer/core/UniqueHandle.h"
+#include "Framework/UniqueHandle.h"
 #include "Viewer/core/VersionInfo.h"
 
 namespace {

@@ -1,18 +1,15 @@
 #include "tests/imaging/DecodeFixture.h"
 #include "Viewer/core/GdiPlus.h"
 #include "Viewer/imaging/WicFactory.h"
-#include "Viewer/ui/RenderDevice.h"
 
 void DecodeFixture::SetUp()
 {
     ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
     ASSERT_EQ(S_OK, CreateWicFactory());
     GdiPlusAcquire();
-    window = CreateWindowExW(0, L"STATIC", L"decode", WS_OVERLAPPEDWINDOW, 0, 0, 64, 64, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_NE(nullptr, window);
-    ASSERT_EQ(S_OK, InitDirect3D(window, false));
-    deviceSlot = RenderDevice.Device.Get();
-    context = std::make_unique<DecodeThreadContext>(&deviceSlot);
+    device = std::make_unique<TestDevice>();
+    ASSERT_EQ(S_OK, device->Create());
+    context = std::make_unique<DecodeThreadContext>(&device->Display());
     DecodeRetryPause = 1;
 }
 
@@ -20,8 +17,7 @@ void DecodeFixture::TearDown()
 {
     DecodeRetryPause = 100;
     context.reset();
-    ReleaseDirect3D();
-    if (window) DestroyWindow(window);
+    device.reset();
     GdiPlusRelease();
     ReleaseWicFactory();
     CoUninitialize();

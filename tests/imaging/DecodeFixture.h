@@ -3,6 +3,7 @@
 // device on a hidden window of the test's virtual display, with a worker context that reaches it.
 #include "Viewer/core/DecodeThreadContext.h"
 #include "Viewer/imaging/DecodePipeline.h"
+#include "tests/imaging/TestDevice.h"
 #include "tests/imaging/TestPictures.h"
 #include "tests/support/TestPaths.h"
 #include <gtest/gtest.h>
@@ -23,8 +24,7 @@ protected:
                       uint16_t frame = 0);
 
     TempFolder folder;
-    HWND window = nullptr;
-    IDirect3DDevice9* deviceSlot = nullptr;
+    std::unique_ptr<TestDevice> device;
     std::unique_ptr<DecodeThreadContext> context;
     UINT width = 0;
     UINT height = 0;

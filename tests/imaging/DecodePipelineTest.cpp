@@ -1,9 +1,7 @@
 #include "tests/imaging/DecodeFixture.h"
 #include "tests/imaging/RecordingWicFactory.h"
-#include "Viewer/core/UniqueHandle.h"
+#include "Framework/UniqueHandle.h"
 #include "Viewer/imaging/WicFactory.h"
-#include "Viewer/ui/RenderDevice.h"
-#include "Viewer/ui/ViewBackgroundColor.h"
 #include <gmock/gmock.h>
 #include <atomic>
 #include <cstring>
@@ -64,7 +62,7 @@ protected:
 TEST_P(DecodeFormats, BothRoadsGiveThePicturesPixels)
 {
     const FormatCase& c = GetParam();
-    ViewBackgroundColor[0] = 10, ViewBackgroundColor[1] = 20, ViewBackgroundColor[2] = 30;
+    device->Display().background[0] = 10, device->Display().background[1] = 20, device->Display().background[2] = 30;
     const std::wstring path = Write();
     ASSERT_FALSE(HasFatalFailure());
 
@@ -85,7 +83,7 @@ TEST_P(DecodeFormats, BothRoadsGiveThePicturesPixels)
         ASSERT_TRUE(surface);
         D3DSURFACE_DESC description = {};
         surface->GetDesc(&description);
-        EXPECT_EQ(RenderDevice.DisplayMode.Format, description.Format);
+        EXPECT_EQ(device->Display().surfaceFormat, description.Format);
         EXPECT_EQ(D3DPOOL_DEFAULT, description.Pool);
         // On the surface the alpha is kept: a transparent pixel is premultiplied to nothing.
         const std::optional<Rgba> dark = c.alpha ? std::optional<Rgba>(Rgba{0, 0, 0, 255}) : std::nullopt;
@@ -156,7 +154,7 @@ TEST_F(DecodeFixture, ALargePictureIsScaledDownToTheLimitKeepingItsLayout)
     EXPECT_EQ(0, std::memcmp(&counted, &info.histogram, sizeof(counted)));
 }
 
-TEST_F(DecodeFixture, TheSurfaceRoadNeedsADeviceAndAResultPlace)
+TEST_F(DecodeFixture, BothRoadsNeedAContextADeviceAndAResultPlace)
 {
     const std::wstring path = folder.File(L"p.bmp");
     WriteTestPicture(path, GUID_ContainerFormatBmp, {PlainFrame(4, 4, {1, 2, 3, 255})});
@@ -164,7 +162,21 @@ TEST_F(DecodeFixture, TheSurfaceRoadNeedsADeviceAndAResultPlace)
                                           true, nullptr, nullptr, 0));
     EXPECT_EQ(E_INVALIDARG, LoadToBitmap(context.get(), path.c_str(), 0, nullptr, nullptr, nullptr, false, false,
                                          true, nullptr, nullptr, 0));
-    deviceSlot = nullptr;
+
+    IDirect3DSurface9* surfaceOut = nullptr;
+    Gdiplus::Bitmap* bitmapOut = nullptr;
+    width = height = 7;
+    EXPECT_EQ(E_INVALIDARG, LoadToSurface(nullptr, path.c_str(), 0, &surfaceOut, &width, &height, false, false, true,
+                                          nullptr, nullptr, 0));
+    EXPECT_EQ(0u, width + height) << "the sizes are cleared on every failure";
+    width = height = 7;
+    EXPECT_EQ(E_INVALIDARG, LoadToBitmap(nullptr, path.c_str(), 0, &bitmapOut, &width, &height, false, false, true,
+                                         nullptr, nullptr, 0));
+    EXPECT_EQ(0u, width + height);
+    EXPECT_EQ(nullptr, surfaceOut);
+    EXPECT_EQ(nullptr, bitmapOut);
+
+    device->Display().device = nullptr;
     ComPtr<IDirect3DSurface9> surface;
     EXPECT_EQ(E_UNEXPECTED, ToSurface(path, surface));
     EXPECT_FALSE(surface);

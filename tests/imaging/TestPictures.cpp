@@ -1,6 +1,6 @@
 #include "tests/imaging/TestPictures.h"
 #include "Framework/ComPtr.h"
-#include "Viewer/core/UniqueHandle.h"
+#include "Framework/UniqueHandle.h"
 #include "Viewer/imaging/WicFactory.h"
 #include <gtest/gtest.h>
 #include <algorithm>

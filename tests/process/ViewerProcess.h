@@ -2,7 +2,7 @@
 // The real viewer started as a separate process under test: its own user name (so that its single-
 // instance marker is its own), its own settings root and a log of what it was asked and did, which
 // the program's test hooks write.
-#include "Viewer/core/UniqueHandle.h"
+#include "Framework/UniqueHandle.h"
 #include <windows.h>
 #include <optional>
 #include <string>

@@ -1,6 +1,6 @@
 #include "tests/process/ViewerWithoutImaging.h"
 #include "Framework/RegKey.h"
-#include "Viewer/core/UniqueHandle.h"
+#include "Framework/UniqueHandle.h"
 #include <sddl.h>
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "Viewer/core/Run.h"
+#include "Viewer/core/startup/Run.h"
 #include "Framework/MessageLoop.h"
 #include "Framework/RegKey.h"
 #include "Viewer/core/AppSettings.h"
@@ -8,15 +8,13 @@
 #include "Viewer/core/MyPictures.h"
 #include "Viewer/core/ProcessState.h"
 #include "Viewer/core/StartModeSwitches.h"
-#include "Viewer/core/StartupThread.h"
+#include "Viewer/core/startup/StartupThread.h"
 #include "Viewer/core/UiLanguage.h"
-#include "Viewer/core/UniqueHandle.h"
 #include "Viewer/dialogs/WicMissingDialog.h"
 #include "Viewer/imaging/WicFactory.h"
 #include "Viewer/ui/MainFrame.h"
 #include "Viewer/ui/MonitorTable.h"
 #include "Viewer/ui/WindowPlacement.h"
-#include <process.h>
 #include <shlwapi.h>
 
 namespace {
@@ -178,18 +176,6 @@ void OpenStartPath(CMainFrame& frame, CommandLine& commandLine, const RegKey& se
     LastActivityCode = 80;
 }
 
-// The start-up thread may still hold the frame and read the imaging factory: both stay until it
-// has finished. Messages sent to this thread meanwhile are served.
-void WaitForThread(const UniqueHandle& thread)
-{
-    if (!thread) return;
-    const HANDLE handle = thread.Get();
-    while (MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
-        MSG message{};
-        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-}
-
 // Steps from the settings to the end of the message loop; the settings key and the frame live here.
 int RunMainWindow(CommandLine& commandLine, MessageLoop& loop, int showCommand)
 {
@@ -198,7 +184,6 @@ int RunMainWindow(CommandLine& commandLine, MessageLoop& loop, int showCommand)
     LastActivityCode = 51;
     const bool enableIcc = ApplyColorProfileSwitch(commandLine) || AppSettings::EnableICC;
 
-    UniqueHandle startupThread;
     int result = 0;
     {
         CMainFrame frame(AppSettings::DisableSMP != 0, enableIcc);
@@ -206,8 +191,10 @@ int RunMainWindow(CommandLine& commandLine, MessageLoop& loop, int showCommand)
         if (!frame.CreateMainWindow()) return 0;
         LastActivityCode = 53;
         MainFrameHandle = frame.m_hWnd;
-        startupThread = UniqueHandle(reinterpret_cast<HANDLE>(
-            _beginthreadex(nullptr, 0, &StartupThreadProc, &frame, 0, nullptr)));
+        // Declared after the frame, so that it is joined (serving sent messages) before the frame goes:
+        // the start-up thread may still hold the frame and read the imaging factory.
+        WorkerThread startupThread;
+        StartStartupThread(startupThread);
 
         LastActivityCode = 54;
         WindowStartState state;
@@ -235,7 +222,7 @@ int RunMainWindow(CommandLine& commandLine, MessageLoop& loop, int showCommand)
         result = loop.Run();
 
         LastActivityCode = 94;
-        WaitForThread(startupThread);
+        startupThread.Join();
     }
     MainFrameHandle = nullptr;
     return result;

@@ -1,0 +1,12 @@
+#pragma once
+// Owning holder of a GDI object (a font, a bitmap, a brush, a pen, a region): DeleteObject on
+// destruction. The object must not be selected into a device context when its holder goes.
+#include <windows.h>
+#include <memory>
+#include <type_traits>
+
+struct GdiObjectDeleter {
+    void operator()(HGDIOBJ object) const noexcept { DeleteObject(object); }
+};
+template <typename Handle>
+using UniqueGdiObject = std::unique_ptr<std::remove_pointer_t<Handle>, GdiObjectDeleter>;

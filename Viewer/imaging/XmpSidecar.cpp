@@ -6,7 +6,7 @@
 #include "Framework/ResourceModule.h"
 #include "Framework/UniqueHandle.h"
 #include "Viewer/imaging/ColourLabels.h"
-#include "Viewer/imaging/MsxmlIds.h"
+#include "Framework/MsxmlIds.h"
 #include "Viewer/core/FrameMessages.h"
 #include <shlwapi.h>
 #include <cwchar>

@@ -3,6 +3,7 @@
 #include "Framework/ErrorInfo.h"
 #include "Framework/HResultError.h"
 #include "Framework/MsxmlIds.h"
+#include "Framework/Variant.h"
 #include "Viewer/core/LanguageLibrary.h"
 #include "Viewer/core/VersionInfo.h"
 #include <cwchar>
@@ -35,15 +36,6 @@ VARIANT EmptyVariant() noexcept
 {
     VARIANT v;
     VariantInit(&v);
-    return v;
-}
-
-VARIANT TextVariant(const Bstr& text) noexcept
-{
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_BSTR;
-    v.bstrVal = text.Get();
     return v;
 }
 
@@ -104,7 +96,7 @@ HRESULT SelectNodeText(IXMLDOMDocument2* document, const wchar_t* path, Bstr& te
 void UseNamespace(IXMLDOMDocument2* document, const wchar_t* uri)
 {
     const Bstr declaration(std::wstring(L"xmlns:as='") + uri + L"'");
-    ThrowIfFailed(document->setProperty(Bstr(L"SelectionNamespaces").Get(), TextVariant(declaration)));
+    ThrowIfFailed(document->setProperty(Bstr(L"SelectionNamespaces").Get(), LentTextVariant(declaration)));
 }
 
 // The HTTP exchange: the feed's text, or nothing for 304 (not modified).

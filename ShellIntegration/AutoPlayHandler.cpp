@@ -19,18 +19,23 @@ void ChooseFolder(IDataObject* data, wchar_t (&chosen)[kFolderChars])
         if (!chosen[0] || wcslen(parent) < wcslen(chosen)) lstrcpynW(chosen, parent, kFolderChars);
     }
 }
+
+// Whatever is dragged over the handler would be copied; the shell may leave out the effect.
+HRESULT OfferCopy(DWORD* effect)
+{
+    if (effect) *effect = DROPEFFECT_COPY;
+    return S_OK;
+}
 }
 
 HRESULT CAutoPlayHandler::DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect)
 {
-    if (effect) *effect = DROPEFFECT_COPY;
-    return S_OK;
+    return OfferCopy(effect);
 }
 
 HRESULT CAutoPlayHandler::DragOver(DWORD, POINTL, DWORD* effect)
 {
-    if (effect) *effect = DROPEFFECT_COPY;
-    return S_OK;
+    return OfferCopy(effect);
 }
 
 HRESULT CAutoPlayHandler::DragLeave()

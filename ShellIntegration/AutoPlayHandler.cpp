@@ -1,4 +1,5 @@
 #include "ShellIntegration/AutoPlayHandler.h"
+#include "Framework/ComErrorInfo.h"
 #include "Framework/HResultError.h"
 #include "ShellIntegration/DroppedFiles.h"
 #include "ShellIntegration/LaunchViewer.h"
@@ -47,10 +48,18 @@ HRESULT CAutoPlayHandler::Drop(IDataObject* data, DWORD, POINTL, DWORD*)
 {
     wchar_t folder[kFolderChars]{};
     ChooseFolder(data, folder);
-    return CatchAsHResult([&] { return LaunchViewer(folder, LaunchSource::AutoPlay); });
+    return ReportComError(CatchAsHResult([&] { return LaunchViewer(folder, LaunchSource::AutoPlay); }), IID_IDropTarget,
+                          L"Brenholt.Lumenfold.AutoPlayHandler.1");
+}
+
+HRESULT CAutoPlayHandler::InterfaceSupportsErrorInfo(REFIID iid)
+{
+    return iid == IID_IDropTarget ? S_OK : S_FALSE;
 }
 
 void* CAutoPlayHandler::FindInterface(REFIID iid) noexcept
 {
-    return iid == IID_IDropTarget ? static_cast<IDropTarget*>(this) : nullptr;
+    if (iid == IID_IDropTarget) return static_cast<IDropTarget*>(this);
+    if (iid == IID_ISupportErrorInfo) return static_cast<ISupportErrorInfo*>(this);
+    return nullptr;
 }

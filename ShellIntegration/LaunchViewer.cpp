@@ -33,12 +33,14 @@ bool ViewerIsRunning()
     return GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
-// The running viewer reads and deletes the atom. An argument text too long for an atom (255
-// characters) gives atom 0, which the viewer ignores.
+// The running viewer reads and deletes the atom; an atom that no message carries is deleted here.
+// An argument text too long for an atom (255 characters) gives atom 0, which the viewer ignores.
 void WakeRunningViewer(const std::wstring& arguments, LaunchSource source)
 {
     const ATOM atom = GlobalAddAtomW(arguments.c_str());
-    PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(kWakeUpMessageName), atom, static_cast<LPARAM>(source));
+    if (!PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(kWakeUpMessageName), atom, static_cast<LPARAM>(source)) &&
+        atom)
+        GlobalDeleteAtom(atom);
 }
 
 // The install path; empty when the value is missing, not a string, too long or not terminated.

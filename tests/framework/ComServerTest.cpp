@@ -1,11 +1,15 @@
 // The COM server pieces: objects with their reference count and module lock, aggregation, class
 // factories and the library's own path.
+#include "Framework/Bstr.h"
 #include "Framework/ClassFactory.h"
+#include "Framework/ComErrorInfo.h"
 #include "Framework/ComObject.h"
 #include "Framework/ComPtr.h"
 #include "Framework/ModuleLock.h"
 #include "Framework/ModulePath.h"
 #include <gtest/gtest.h>
+#include <oleauto.h>
+#include <cwctype>
 
 struct IGreeting : public IUnknown {
     virtual int STDMETHODCALLTYPE Answer() = 0;
@@ -121,4 +125,27 @@ TEST(ModulePath, IsThePathOfTheModuleHoldingTheAddress)
     wchar_t program[MAX_PATH]{};
     GetModuleFileNameW(nullptr, program, MAX_PATH);
     EXPECT_EQ(program, ModulePathOfAddress(reinterpret_cast<const void*>(&ModulePathOfAddress)));
+}
+
+TEST(ComErrorInfo, AFailureLeavesItsDescriptionForTheCaller)
+{
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    EXPECT_EQ(S_FALSE, ReportComError(S_FALSE, IID_IClassFactory, L"Example.Thing.1"));
+    ComPtr<IErrorInfo> error;
+    EXPECT_EQ(S_FALSE, GetErrorInfo(0, &error)) << "a success leaves nothing";
+
+    EXPECT_EQ(E_INVALIDARG, ReportComError(E_INVALIDARG, IID_IClassFactory, L"Example.Thing.1"));
+    ASSERT_EQ(S_OK, GetErrorInfo(0, &error));
+    Bstr source;
+    Bstr description;
+    GUID iid{};
+    error->GetSource(&source);
+    error->GetDescription(&description);
+    error->GetGUID(&iid);
+    EXPECT_EQ(std::wstring_view(L"Example.Thing.1"), source.View());
+    EXPECT_EQ(IID_IClassFactory, iid);
+    ASSERT_FALSE(description.Empty());
+    EXPECT_FALSE(iswspace(description.View().back())) << "no line break at the end";
+    error = nullptr;
+    CoUninitialize();
 }

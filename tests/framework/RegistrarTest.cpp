@@ -2,22 +2,10 @@
 #include "Framework/RegKey.h"
 #include "Framework/Registrar.h"
 #include "tests/support/HiveSandbox.h"
+#include "tests/support/RegistryReadBack.h"
 #include <gtest/gtest.h>
 
 namespace {
-std::optional<std::wstring> ReadString(HKEY root, const wchar_t* path, const wchar_t* name)
-{
-    RegKey key;
-    if (key.Open(root, path) != ERROR_SUCCESS) return std::nullopt;
-    return key.QueryString(name);
-}
-
-bool KeyExists(HKEY root, const wchar_t* path)
-{
-    RegKey key;
-    return key.Open(root, path) == ERROR_SUCCESS;
-}
-
 Registrar ExampleRegistrar()
 {
     return Registrar(
@@ -39,11 +27,11 @@ protected:
 TEST_F(RegistrarTest, RegisterWritesEveryValueWithThePlaceholdersReplaced)
 {
     ASSERT_EQ(S_OK, ExampleRegistrar().Register(kMachineRegistryRoots));
-    EXPECT_EQ(L"Thing of Example", ReadString(HKEY_CLASSES_ROOT, L"Example.Thing", nullptr));
-    EXPECT_EQ(L"C:\\Program Files\\Example\\Example.dll", ReadString(HKEY_CLASSES_ROOT, L"Example.Thing\\Server", nullptr));
+    EXPECT_EQ(L"Thing of Example", ReadRegistryString(HKEY_CLASSES_ROOT, L"Example.Thing", nullptr));
+    EXPECT_EQ(L"C:\\Program Files\\Example\\Example.dll", ReadRegistryString(HKEY_CLASSES_ROOT, L"Example.Thing\\Server", nullptr));
     EXPECT_EQ(L"C:\\Program Files\\Example\\Example.dll|C:\\Program Files\\Example\\Example.dll",
-              ReadString(HKEY_CLASSES_ROOT, L"Example.Thing\\Server", L"Both"));
-    EXPECT_EQ(L"", ReadString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Shared\\List", L"Example"));
+              ReadRegistryString(HKEY_CLASSES_ROOT, L"Example.Thing\\Server", L"Both"));
+    EXPECT_EQ(L"", ReadRegistryString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Shared\\List", L"Example"));
 }
 
 TEST_F(RegistrarTest, UnregisterRemovesOwnKeysAndOnlyTheValuesOfSharedOnes)
@@ -58,9 +46,9 @@ TEST_F(RegistrarTest, UnregisterRemovesOwnKeysAndOnlyTheValuesOfSharedOnes)
     extra.Close();
 
     EXPECT_EQ(S_OK, registrar.Unregister(kMachineRegistryRoots));
-    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"Example.Thing")) << "removed with every subkey";
-    EXPECT_FALSE(ReadString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Shared\\List", L"Example"));
-    EXPECT_EQ(L"kept", ReadString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Shared\\List", L"Other"));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, L"Example.Thing")) << "removed with every subkey";
+    EXPECT_FALSE(ReadRegistryString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Shared\\List", L"Example"));
+    EXPECT_EQ(L"kept", ReadRegistryString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Shared\\List", L"Other"));
     EXPECT_EQ(S_OK, registrar.Unregister(kMachineRegistryRoots)) << "nothing left to remove is no failure";
 }
 
@@ -68,17 +56,17 @@ TEST_F(RegistrarTest, InstallForTheUserPutsTheClassesUnderTheUsersClasses)
 {
     for (const wchar_t* user : {L"user", L"USER", L"User"}) {
         ASSERT_EQ(S_OK, InstallServer(ExampleRegistrar(), TRUE, user)) << user;
-        EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, L"Software\\Classes\\Example.Thing\\Server")) << user;
-        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"Example.Thing")) << user;
-        EXPECT_TRUE(ReadString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Shared\\List", L"Example")) << user;
+        EXPECT_TRUE(RegistryKeyExists(HKEY_CURRENT_USER, L"Software\\Classes\\Example.Thing\\Server")) << user;
+        EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, L"Example.Thing")) << user;
+        EXPECT_TRUE(ReadRegistryString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Shared\\List", L"Example")) << user;
         ASSERT_EQ(S_OK, InstallServer(ExampleRegistrar(), FALSE, user)) << user;
-        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, L"Software\\Classes\\Example.Thing")) << user;
+        EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, L"Software\\Classes\\Example.Thing")) << user;
     }
     for (const wchar_t* machine : {L"", L"users", static_cast<const wchar_t*>(nullptr)}) {
         ASSERT_EQ(S_OK, InstallServer(ExampleRegistrar(), TRUE, machine));
-        EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, L"Example.Thing\\Server"));
+        EXPECT_TRUE(RegistryKeyExists(HKEY_CLASSES_ROOT, L"Example.Thing\\Server"));
         ASSERT_EQ(S_OK, InstallServer(ExampleRegistrar(), FALSE, machine));
-        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"Example.Thing"));
+        EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, L"Example.Thing"));
     }
 }
 
@@ -91,5 +79,5 @@ TEST_F(RegistrarTest, AFailedInstallIsUndone)
         },
         {});
     EXPECT_TRUE(FAILED(InstallServer(failing, TRUE, nullptr)));
-    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"Example.Thing"));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, L"Example.Thing"));
 }

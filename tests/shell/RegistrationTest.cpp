@@ -4,6 +4,7 @@
 #include "Framework/RegKey.h"
 #include "tests/shell/ShellLibrary.h"
 #include "tests/support/HiveSandbox.h"
+#include "tests/support/RegistryReadBack.h"
 #include <gtest/gtest.h>
 #include <oleauto.h>
 #include <optional>
@@ -60,24 +61,11 @@ const ExpectedValue kLocalMachineValues[] = {
      L"{B4F3C99C-6099-4617-8052-82ABF04C2F6E}", L"Brenholt.Lumenfold (Context Menu Extension)"},
 };
 
-std::optional<std::wstring> ReadString(HKEY root, const wchar_t* path, const wchar_t* name)
-{
-    RegKey key;
-    if (key.Open(root, path) != ERROR_SUCCESS) return std::nullopt;
-    return key.QueryString(name);
-}
-
-bool KeyExists(HKEY root, const wchar_t* path)
-{
-    RegKey key;
-    return key.Open(root, path) == ERROR_SUCCESS;
-}
-
 void ExpectValues(const ShellLibrary& library, HKEY root, const ExpectedValue* begin, const ExpectedValue* end)
 {
     for (const ExpectedValue* value = begin; value != end; ++value) {
         const std::wstring expected = std::wstring(value->data) == kModule ? library.Path() : value->data;
-        EXPECT_EQ(expected, ReadString(root, value->path, value->name).value_or(L"<missing>"))
+        EXPECT_EQ(expected, ReadRegistryString(root, value->path, value->name).value_or(L"<missing>"))
             << value->path << " " << (value->name ? value->name : L"(default)");
     }
 }
@@ -102,9 +90,9 @@ TEST_F(ShellRegistration, RegisterServerWritesEveryKeyWithTheLibrarysPath)
     ASSERT_EQ(S_OK, m_library.RegisterServer());
     ExpectValues(m_library, HKEY_CLASSES_ROOT, std::begin(kClassesRootValues), std::end(kClassesRootValues));
     ExpectValues(m_library, HKEY_LOCAL_MACHINE, std::begin(kLocalMachineValues), std::end(kLocalMachineValues));
-    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"TypeLib\\{84C8E485-55BE-4243-B819-2B9FECAF5895}"))
+    EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, L"TypeLib\\{84C8E485-55BE-4243-B819-2B9FECAF5895}"))
         << "the type library is never registered";
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, L"Software\\Classes\\CLSID"));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, L"Software\\Classes\\CLSID"));
 }
 
 TEST_F(ShellRegistration, UnregisterServerRemovesTheNamedEntriesAndKeepsWhatOthersShare)
@@ -128,20 +116,20 @@ TEST_F(ShellRegistration, UnregisterServerRemovesTheNamedEntriesAndKeepsWhatOthe
                                 L"CLSID\\{B4F3C99C-6099-4617-8052-82ABF04C2F6E}",
                                 L"Directory\\shellex\\ContextMenuHandlers\\Brenholt.Lumenfold",
                                 L"Drive\\shellex\\ContextMenuHandlers\\Brenholt.Lumenfold"})
-        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, gone)) << gone;
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, AUTOPLAY L"Handlers\\Brenholt.Lumenfold.ShowPicturesOnArrival"));
-    EXPECT_FALSE(ReadString(HKEY_LOCAL_MACHINE, AUTOPLAY L"EventHandlers\\ShowPicturesOnArrival",
+        EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, gone)) << gone;
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, AUTOPLAY L"Handlers\\Brenholt.Lumenfold.ShowPicturesOnArrival"));
+    EXPECT_FALSE(ReadRegistryString(HKEY_LOCAL_MACHINE, AUTOPLAY L"EventHandlers\\ShowPicturesOnArrival",
                             L"Brenholt.Lumenfold.ShowPicturesOnArrival"));
-    EXPECT_FALSE(ReadString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved",
+    EXPECT_FALSE(ReadRegistryString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved",
                             L"{B4F3C99C-6099-4617-8052-82ABF04C2F6E}"));
 
-    EXPECT_TRUE(ReadString(HKEY_CLASSES_ROOT, L"AppID\\Other.dll", L"AppID"));
-    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, L"CLSID\\{00000000-1111-2222-3333-444444444444}"));
-    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, L"Directory\\shellex\\ContextMenuHandlers\\Other"));
-    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, L"Drive\\shellex\\ContextMenuHandlers\\Other"));
-    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, AUTOPLAY L"Handlers\\Other"));
-    EXPECT_TRUE(ReadString(HKEY_LOCAL_MACHINE, AUTOPLAY L"EventHandlers\\ShowPicturesOnArrival", L"Other"));
-    EXPECT_TRUE(ReadString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved",
+    EXPECT_TRUE(ReadRegistryString(HKEY_CLASSES_ROOT, L"AppID\\Other.dll", L"AppID"));
+    EXPECT_TRUE(RegistryKeyExists(HKEY_CLASSES_ROOT, L"CLSID\\{00000000-1111-2222-3333-444444444444}"));
+    EXPECT_TRUE(RegistryKeyExists(HKEY_CLASSES_ROOT, L"Directory\\shellex\\ContextMenuHandlers\\Other"));
+    EXPECT_TRUE(RegistryKeyExists(HKEY_CLASSES_ROOT, L"Drive\\shellex\\ContextMenuHandlers\\Other"));
+    EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, AUTOPLAY L"Handlers\\Other"));
+    EXPECT_TRUE(ReadRegistryString(HKEY_LOCAL_MACHINE, AUTOPLAY L"EventHandlers\\ShowPicturesOnArrival", L"Other"));
+    EXPECT_TRUE(ReadRegistryString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved",
                            L"{00000000-1111-2222-3333-444444444444}"));
 
     EXPECT_EQ(S_OK, m_library.UnregisterServer()) << "what is already gone is no failure";
@@ -154,11 +142,11 @@ TEST_F(ShellRegistration, UserInstallPutsTheClassesUnderTheUsersClassesAndTheRes
     ASSERT_EQ(ERROR_SUCCESS, userClasses.Open(HKEY_CURRENT_USER, L"Software\\Classes"));
     ExpectValues(m_library, userClasses.Get(), std::begin(kClassesRootValues), std::end(kClassesRootValues));
     ExpectValues(m_library, HKEY_LOCAL_MACHINE, std::begin(kLocalMachineValues), std::end(kLocalMachineValues));
-    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"CLSID\\{B4F3C99C-6099-4617-8052-82ABF04C2F6E}"));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, L"CLSID\\{B4F3C99C-6099-4617-8052-82ABF04C2F6E}"));
 
     ASSERT_EQ(S_OK, m_library.Install(FALSE, L"user"));
-    EXPECT_FALSE(KeyExists(userClasses.Get(), L"CLSID\\{B4F3C99C-6099-4617-8052-82ABF04C2F6E}"));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, AUTOPLAY L"Handlers\\Brenholt.Lumenfold.ShowPicturesOnArrival"));
+    EXPECT_FALSE(RegistryKeyExists(userClasses.Get(), L"CLSID\\{B4F3C99C-6099-4617-8052-82ABF04C2F6E}"));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, AUTOPLAY L"Handlers\\Brenholt.Lumenfold.ShowPicturesOnArrival"));
 }
 
 TEST_F(ShellRegistration, InstallWithoutUserRegistersMachineWide)
@@ -166,7 +154,7 @@ TEST_F(ShellRegistration, InstallWithoutUserRegistersMachineWide)
     ASSERT_EQ(S_OK, m_library.Install(TRUE, nullptr));
     ExpectValues(m_library, HKEY_CLASSES_ROOT, std::begin(kClassesRootValues), std::end(kClassesRootValues));
     ASSERT_EQ(S_OK, m_library.Install(FALSE, L""));
-    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"CLSID\\{057C7771-F320-4C2A-A2EA-747945FA82F2}"));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, L"CLSID\\{057C7771-F320-4C2A-A2EA-747945FA82F2}"));
 }
 
 TEST_F(ShellRegistration, TheLibraryCarriesItsTypeLibraryAndItsName)

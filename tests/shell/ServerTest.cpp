@@ -1,5 +1,7 @@
 // The library as an in-process server: its class factories and when it may be unloaded.
+#include "Framework/Bstr.h"
 #include "tests/shell/ShellFixture.h"
+#include <oleauto.h>
 
 namespace {
 class ShellServer : public ShellFixture {
@@ -69,4 +71,39 @@ TEST_F(ShellServer, BothClassesCanBeAggregated)
         EXPECT_EQ(CLASS_E_NOAGGREGATION, factory->CreateInstance(outer.Get(), IID_IDropTarget, refused.AsVoid()));
         EXPECT_FALSE(refused);
     }
+}
+
+TEST_F(ShellServer, FailuresLeaveCOMErrorInformation)
+{
+    struct Case {
+        CLSID clsid;
+        IID iid;
+        const wchar_t* source;
+    };
+    const Case cases[] = {{kContextMenuClsid, IID_IContextMenu, L"Brenholt.Lumenfold.ContextMenuHandler.1"},
+                          {kAutoPlayClsid, IID_IDropTarget, L"Brenholt.Lumenfold.AutoPlayHandler.1"}};
+    for (const Case& c : cases) {
+        ComPtr<ISupportErrorInfo> support = Library().Create<ISupportErrorInfo>(c.clsid);
+        ASSERT_TRUE(support) << c.source;
+        EXPECT_EQ(S_OK, support->InterfaceSupportsErrorInfo(c.iid)) << c.source;
+        EXPECT_EQ(S_FALSE, support->InterfaceSupportsErrorInfo(IID_IClassFactory)) << c.source;
+    }
+
+    // No install key in the private machine hive: the start fails, and says so.
+    ComPtr<IContextMenu> menu = MenuOn({L"C:\\Photos"});
+    ASSERT_TRUE(menu);
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), InvokeVerb(menu.Get()));
+    ComPtr<IErrorInfo> error;
+    ASSERT_EQ(S_OK, GetErrorInfo(0, &error));
+    Bstr source;
+    Bstr description;
+    error->GetSource(&source);
+    error->GetDescription(&description);
+    EXPECT_EQ(std::wstring_view(cases[0].source), source.View());
+    EXPECT_FALSE(description.Empty());
+
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), DropOnAutoPlay(FileDropData::Create({L"E:\\A.JPG"}).Get()));
+    ASSERT_EQ(S_OK, GetErrorInfo(0, &error));
+    error->GetSource(&source);
+    EXPECT_EQ(std::wstring_view(cases[1].source), source.View());
 }

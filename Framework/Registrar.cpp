@@ -45,6 +45,7 @@ std::wstring Registrar::Substitute(const wchar_t* text) const
 {
     std::wstring result(text);
     for (const Substitution& substitution : m_substitutions) {
+        if (substitution.placeholder.empty()) continue;
         for (size_t at = result.find(substitution.placeholder); at != std::wstring::npos;
              at = result.find(substitution.placeholder, at + substitution.text.size()))
             result.replace(at, substitution.placeholder.size(), substitution.text);

@@ -54,10 +54,9 @@ public:
     // tried; the result is the first failure.
     HRESULT Unregister(const RegistryRoots& roots) const noexcept;
 
+private:
     // The text with every placeholder replaced.
     std::wstring Substitute(const wchar_t* text) const;
-
-private:
     void RegisterEntry(const RegistryEntry& entry, const RegistryRoots& roots) const;
     static void UnregisterEntry(const RegistryEntry& entry, const RegistryRoots& roots);
 

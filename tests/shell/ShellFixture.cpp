@@ -24,6 +24,20 @@ void ShellFixture::SetAppPath(const wchar_t* installKey, const std::wstring& pat
 
 std::optional<std::wstring> ShellFixture::StubCommandLine(DWORD timeoutMs) const
 {
+    const std::optional<std::wstring> record = StubRecord(timeoutMs);
+    if (!record) return std::nullopt;
+    return record->substr(0, record->find(L'\n'));
+}
+
+std::optional<DWORD> ShellFixture::StubStartFlags(DWORD timeoutMs) const
+{
+    const std::optional<std::wstring> record = StubRecord(timeoutMs);
+    if (!record || record->find(L'\n') == std::wstring::npos) return std::nullopt;
+    return static_cast<DWORD>(std::stoul(record->substr(record->find(L'\n') + 1)));
+}
+
+std::optional<std::wstring> ShellFixture::StubRecord(DWORD timeoutMs) const
+{
     const std::wstring path = m_temp.File(L"stub.txt");
     const ULONGLONG end = GetTickCount64() + timeoutMs;
     for (;;) {

@@ -30,6 +30,8 @@ protected:
     static void SetAppPath(const wchar_t* installKey, const std::wstring& path);
     // The command line the stand-in was started with; nothing when it did not start within timeoutMs.
     std::optional<std::wstring> StubCommandLine(DWORD timeoutMs = 20000) const;
+    // The STARTUPINFO flags the stand-in was started with; nothing when it did not start in time.
+    std::optional<DWORD> StubStartFlags(DWORD timeoutMs = 20000) const;
     // The command line of a start from the stand-in's install path on that folder.
     static std::wstring ExpectedCommandLine(const std::wstring& folder);
 
@@ -41,6 +43,9 @@ protected:
     HRESULT DropOnAutoPlay(IDataObject* data) const;
 
 private:
+    // The stand-in's record: its command line, a line break, its start-up flags.
+    std::optional<std::wstring> StubRecord(DWORD timeoutMs) const;
+
     ApartmentThread m_apartment;
     ShellLibrary m_library;
     HiveSandbox m_hives{HKEY_LOCAL_MACHINE};

@@ -35,6 +35,7 @@ TEST_F(ShellStart, TheViewerStartsFromTheInstallPathAndTheProbeLeavesNoEvent)
     SetAppPath(kInstallKey, StubProgram());
     EXPECT_EQ(S_OK, InvokeOn(L"C:\\Photos"));
     EXPECT_EQ(ExpectedCommandLine(L"C:\\Photos"), StubCommandLine().value_or(L"<not started>"));
+    EXPECT_EQ(DWORD(STARTF_FORCEOFFFEEDBACK), StubStartFlags().value_or(0)) << "no busy cursor for the start";
     EXPECT_FALSE(UniqueHandle(OpenEventW(SYNCHRONIZE, FALSE, InstanceEventName(UserName()).c_str())))
         << "no viewer runs, so no event may stay behind";
 }

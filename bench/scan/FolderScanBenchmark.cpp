@@ -1,11 +1,10 @@
 // How long the folder scanner takes to hand the file-list thread its first record and all of them,
 // for a generated camera folder of 10,000 and of 50,000 empty picture files (every third picture
 // with a raw companion), beside a plain FindFirstFileW enumeration of the same folder in the same
-// run; and what a queued record costs in memory.
+// run; and what a queued record costs on the heap.
 #include "Framework/Bstr.h"
 #include "Viewer/engine/FolderScanner.h"
 #include <windows.h>
-#include <psapi.h>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -81,6 +80,7 @@ Timing PlainEnumeration(const std::wstring& folder)
 }
 
 // As the engine opens a folder: scan on the scanner's thread, watch, take records on this one.
+// "all" is when the last record was taken, not when the consumer noticed that no more would come.
 Timing ScannerToConsumer(const std::wstring& folder)
 {
     Timing timing;
@@ -92,57 +92,76 @@ Timing ScannerToConsumer(const std::wstring& folder)
     for (;;) {
         Bstr path;
         if (scanner.GetNextRecord(&path, nullptr, 300) == S_OK) {
-            if (!timing.count++) timing.first = Milliseconds(Clock::now() - start);
+            timing.all = Milliseconds(Clock::now() - start);
+            if (!timing.count++) timing.first = timing.all;
             continue;
         }
         BOOL scanning = FALSE;
         scanner.IsScanning(&scanning);
         if (!scanning) break;
     }
-    timing.all = Milliseconds(Clock::now() - start);
     scanner.Stop(TRUE);
     return timing;
 }
 
-SIZE_T PrivateBytes()
+// Bytes in use on the process heap, where the records, their paths and the queue's nodes live.
+SIZE_T HeapBytesInUse()
 {
-    PROCESS_MEMORY_COUNTERS_EX counters{};
-    counters.cb = sizeof(counters);
-    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof(counters));
-    return counters.PrivateUsage;
+    const HANDLE heap = GetProcessHeap();
+    SIZE_T bytes = 0;
+    HeapLock(heap);
+    PROCESS_HEAP_ENTRY entry{};
+    while (HeapWalk(heap, &entry))
+        if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) bytes += entry.cbData;
+    HeapUnlock(heap);
+    return bytes;
 }
 
-// Every record queued at once (scan on the caller, nothing taken): the queue's cost per record.
-double QueuedBytesPerRecord(const std::wstring& folder)
+// Every record queued at once (scan on the caller, nothing taken, no watch): how long the scan
+// alone takes, and what the queue costs per record.
+Timing ScanAlone(const std::wstring& folder, double& bytesPerRecord)
 {
+    Timing timing;
     CFolderScanner scanner;
     scanner.SetFolder(folder.c_str(), TRUE);
-    const SIZE_T before = PrivateBytes();
+    const SIZE_T before = HeapBytesInUse();
+    const Clock::time_point start = Clock::now();
     scanner.Start(CFolderScanner::StartMode::ScanOnCaller);
-    const SIZE_T after = PrivateBytes();
+    timing.all = Milliseconds(Clock::now() - start);
+    const SIZE_T after = HeapBytesInUse();
     DWORD count = 0;
     scanner.GetRecordCount(&count);
+    timing.count = int(count);
+    bytesPerRecord = count ? double(after - before) / count : 0;
     scanner.Stop(TRUE);
-    return count ? double(after - before) / count : 0;
+    return timing;
 }
 
 }  // namespace
 
-int wmain()
+// Arguments: the folder sizes to measure; 10,000 and 50,000 without any.
+int wmain(int argc, wchar_t** argv)
 {
+    std::vector<int> sizes;
+    for (int i = 1; i < argc; ++i) sizes.push_back(_wtoi(argv[i]));
+    if (sizes.empty()) sizes = {10000, 50000};
     std::wprintf(L"scan: empty camera files (IMG_nnnnn.JPG, a .CR2 beside every third), times in ms\n");
     std::wprintf(L"%8ls %-22ls %8ls %10ls %10ls %14ls\n", L"files", L"road", L"found", L"first", L"all",
                  L"bytes/record");
-    for (int files : {10000, 50000}) {
+    for (int files : sizes) {
         const std::wstring folder = MakeCameraFolder(files);
-        PlainEnumeration(folder);  // warms the file system's caches for both roads alike
+        PlainEnumeration(folder);  // warms the file system's caches for every road alike
         const Timing plain = PlainEnumeration(folder);
+        double perRecord = 0;
+        const Timing alone = ScanAlone(folder, perRecord);
         const Timing scanned = ScannerToConsumer(folder);
-        const double perRecord = QueuedBytesPerRecord(folder);
         std::wprintf(L"%8d %-22ls %8d %10.1f %10.1f %14ls\n", files, L"FindFirstFileW", plain.count, plain.first,
                      plain.all, L"-");
-        std::wprintf(L"%8d %-22ls %8d %10.1f %10.1f %14.0f\n", files, L"scanner to consumer", scanned.count,
-                     scanned.first, scanned.all, perRecord);
+        std::wprintf(L"%8d %-22ls %8d %10ls %10.1f %14.0f\n", files, L"scan alone, queued", alone.count, L"-",
+                     alone.all, perRecord);
+        std::wprintf(L"%8d %-22ls %8d %10.1f %10.1f %14ls\n", files, L"scanner to consumer", scanned.count,
+                     scanned.first, scanned.all, L"-");
+        std::fflush(stdout);
         RemoveCameraFolder(folder, files);
     }
     return 0;

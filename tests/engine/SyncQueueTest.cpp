@@ -42,12 +42,15 @@ TEST(SyncQueue, APathQueuedTwiceKeepsItsFirstRecord)
     CSyncQueue queue;
     EXPECT_TRUE(queue.Add(Record(L"C:\\p\\a.jpg", 7)));
     EXPECT_FALSE(queue.Add(Record(L"C:\\p\\a.jpg", 1)));
-    // Paths are compared with their case: another spelling is another record.
+    // Paths are compared unit by unit: another case, or a character that a linguistic comparison
+    // ignores, is another file.
     EXPECT_TRUE(queue.Add(Record(L"C:\\p\\A.jpg", 9)));
+    EXPECT_TRUE(queue.Add(Record(L"C:\\p\\a\u00AD.jpg", 10)));
     FolderRecord record;
     ASSERT_TRUE(queue.WaitAndTake(record, 0));
     EXPECT_EQ(L"C:\\p\\a.jpg", record.path.View());
     EXPECT_EQ(7u, record.data.ftCreationTime.dwLowDateTime);
+    ASSERT_TRUE(queue.WaitAndTake(record, 0));
     ASSERT_TRUE(queue.WaitAndTake(record, 0));
     // A refused record leaves nothing behind for a consumer to wait for.
     EXPECT_FALSE(queue.WaitAndTake(record, 0));

@@ -16,6 +16,8 @@ public:
 
     void Enter() noexcept { EnterCriticalSection(&m_section); }
     void Leave() noexcept { LeaveCriticalSection(&m_section); }
+    // For the system calls that take the section itself (SleepConditionVariableCS).
+    CRITICAL_SECTION* Native() noexcept { return &m_section; }
 
 private:
     CRITICAL_SECTION m_section;

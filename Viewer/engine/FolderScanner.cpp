@@ -139,7 +139,7 @@ HRESULT CFolderScanner::Stop(BOOL clearQueue)
     // cannot stall the stop.
     m_scanThread.Join();
     m_watchThread.Join();
-    if (clearQueue) m_queue.Clear(INFINITE);
+    if (clearQueue) m_queue.Clear();
     m_state = Idle;
     return S_OK;
 }
@@ -292,7 +292,7 @@ bool CFolderScanner::Matches(const wchar_t* name) const noexcept
 
 void CFolderScanner::QueueFound(const std::wstring& path, const WIN32_FILE_ATTRIBUTE_DATA& data)
 {
-    m_queue.AddLocked(FolderRecord{CanonicalPath(path.c_str()), data});
+    m_queue.Add(FolderRecord{CanonicalPath(path.c_str()), data});
 }
 
 HRESULT CFolderScanner::Enumerate()

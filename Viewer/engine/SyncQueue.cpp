@@ -1,33 +1,8 @@
 #include "Viewer/engine/SyncQueue.h"
-#include <oleauto.h>
-#include "Framework/HResultError.h"
-
-// Owns the queue's mutex while it lives; the mutex must already be held when it is made.
-class CSyncQueue::MutexScope {
-public:
-    explicit MutexScope(HANDLE mutex) noexcept : m_mutex(mutex) {}
-    MutexScope(const MutexScope&) = delete;
-    MutexScope& operator=(const MutexScope&) = delete;
-    ~MutexScope() { ReleaseMutex(m_mutex); }
-
-private:
-    HANDLE m_mutex;
-};
-
-namespace {
-
-// An abandoned mutex is still owned by the waiter; the containers are only changed under it by
-// code that cannot stop halfway, so they are whole.
-bool Acquired(DWORD waited, DWORD objects) noexcept
-{
-    return waited < WAIT_OBJECT_0 + objects || (waited >= WAIT_ABANDONED_0 && waited < WAIT_ABANDONED_0 + objects);
-}
-
-}  // namespace
 
 bool CSyncQueue::PathLess::operator()(const FolderRecord& a, const FolderRecord& b) const noexcept
 {
-    return VarBstrCmp(a.path.Get(), b.path.Get(), LOCALE_USER_DEFAULT, 0) == VARCMP_LT;
+    return a.path.View() < b.path.View();
 }
 
 bool CSyncQueue::TimeLess::operator()(const FILETIME& a, const FILETIME& b) const noexcept
@@ -35,39 +10,39 @@ bool CSyncQueue::TimeLess::operator()(const FILETIME& a, const FILETIME& b) cons
     return CompareFileTime(&a, &b) < 0;
 }
 
-CSyncQueue::CSyncQueue()
-    : m_semaphore(CreateSemaphoreW(nullptr, 0, 0x7fffffff, nullptr)), m_mutex(CreateMutexW(nullptr, FALSE, nullptr))
-{
-    ThrowLastErrorIf(!m_semaphore || !m_mutex);
-}
-
 bool CSyncQueue::Add(FolderRecord record)
 {
-    if (m_paths.size() >= Capacity) return false;
-    const FILETIME created = record.data.ftCreationTime;
-    const auto [position, inserted] = m_paths.insert(std::move(record));
-    if (!inserted) return false;
-    try {
-        m_byTime.emplace(created, position);
-    } catch (...) {
-        m_paths.erase(position);
-        throw;
+    {
+        CriticalSectionScope locked(m_lock);
+        if (m_paths.size() >= Capacity) return false;
+        const FILETIME created = record.data.ftCreationTime;
+        const auto [position, inserted] = m_paths.insert(std::move(record));
+        if (!inserted) return false;
+        try {
+            m_byTime.emplace(created, position);
+        } catch (...) {
+            m_paths.erase(position);
+            throw;
+        }
     }
+    WakeConditionVariable(&m_recordAdded);
     return true;
 }
 
-bool CSyncQueue::AddLocked(FolderRecord record)
+bool CSyncQueue::WaitAndTake(FolderRecord& record, DWORD timeoutMilliseconds)
 {
-    if (!Acquired(WaitForSingleObject(m_mutex.Get(), INFINITE), 1)) return false;
-    MutexScope held(m_mutex.Get());
-    const bool added = Add(std::move(record));
-    if (added) ReleaseSemaphore(m_semaphore.Get(), 1, nullptr);
-    return added;
-}
-
-bool CSyncQueue::Take(FolderRecord& record)
-{
-    if (m_byTime.empty()) return false;
+    const ULONGLONG start = GetTickCount64();
+    CriticalSectionScope locked(m_lock);
+    while (m_byTime.empty()) {
+        DWORD remaining = INFINITE;
+        if (timeoutMilliseconds != INFINITE) {
+            const ULONGLONG spent = GetTickCount64() - start;
+            if (spent >= timeoutMilliseconds) return false;
+            remaining = DWORD(timeoutMilliseconds - spent);
+        }
+        // Wakes with the section entered again, on a record, a time-out or for no reason at all.
+        SleepConditionVariableCS(&m_recordAdded, m_lock.Native(), remaining);
+    }
     const auto oldest = m_byTime.begin();
     auto node = m_paths.extract(oldest->second);
     m_byTime.erase(oldest);
@@ -75,28 +50,15 @@ bool CSyncQueue::Take(FolderRecord& record)
     return true;
 }
 
-bool CSyncQueue::WaitAndTake(FolderRecord& record, DWORD timeoutMilliseconds)
+void CSyncQueue::Clear()
 {
-    const HANDLE both[] = {m_mutex.Get(), m_semaphore.Get()};
-    if (!Acquired(WaitForMultipleObjects(2, both, TRUE, timeoutMilliseconds), 2)) return false;
-    MutexScope held(m_mutex.Get());
-    return Take(record);
-}
-
-bool CSyncQueue::Clear(DWORD timeoutMilliseconds)
-{
-    if (!Acquired(WaitForSingleObject(m_mutex.Get(), timeoutMilliseconds), 1)) return false;
-    MutexScope held(m_mutex.Get());
+    CriticalSectionScope locked(m_lock);
     m_byTime.clear();
     m_paths.clear();
-    while (WaitForSingleObject(m_semaphore.Get(), 0) == WAIT_OBJECT_0) {
-    }
-    return true;
 }
 
 std::size_t CSyncQueue::Count()
 {
-    if (!Acquired(WaitForSingleObject(m_mutex.Get(), INFINITE), 1)) return 0;
-    MutexScope held(m_mutex.Get());
+    CriticalSectionScope locked(m_lock);
     return m_paths.size();
 }

@@ -122,13 +122,6 @@ const std::string Lines =
     "\r\n"
     "C:\\p\\two;Second  \r\n";
 
-std::string Utf16Of(const std::string& ascii)
-{
-    std::string bytes;
-    for (char c : ascii) bytes += std::string{c, '\0'};
-    return bytes;
-}
-
 TEST_P(BookmarkLoadTest, ReadsTheSameBookmarks)
 {
     TempFolder folder;
@@ -141,8 +134,8 @@ TEST_P(BookmarkLoadTest, ReadsTheSameBookmarks)
 
 INSTANTIATE_TEST_SUITE_P(Encodings, BookmarkLoadTest,
                          testing::Values(LoadCase{"ansi", Lines}, LoadCase{"utf8", "\xEF\xBB\xBF" + Lines},
-                                         LoadCase{"utf16_no_mark", Utf16Of(Lines)},
-                                         LoadCase{"utf16_mark", "\xFF\xFE" + Utf16Of(Lines)}));
+                                         LoadCase{"utf16_no_mark", AsciiAsUtf16(Lines, false)},
+                                         LoadCase{"utf16_mark", "\xFF\xFE" + AsciiAsUtf16(Lines, false)}));
 
 TEST_F(BookmarkFileTest, NoFileMeansNoBookmarks)
 {

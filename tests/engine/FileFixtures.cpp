@@ -21,3 +21,10 @@ std::string ReadFileBytes(const std::wstring& path)
     bytes.resize(read);
     return bytes;
 }
+
+std::string AsciiAsUtf16(std::string_view ascii, bool bigEndian)
+{
+    std::string bytes;
+    for (char c : ascii) bytes += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
+    return bytes;
+}

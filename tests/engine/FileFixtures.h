@@ -6,5 +6,7 @@
 
 // Creates or replaces path with exactly these bytes; fails the test when it cannot.
 void WriteFileBytes(const std::wstring& path, std::string_view bytes);
+// The UTF-16 bytes of ASCII text, little- or big-endian, without a byte-order mark.
+std::string AsciiAsUtf16(std::string_view ascii, bool bigEndian);
 // The whole file; empty when it cannot be read.
 std::string ReadFileBytes(const std::wstring& path);

@@ -1,4 +1,5 @@
 #include <gmock/gmock.h>
+#include <set>
 #include <string>
 #include <vector>
 #include "Framework/Bstr.h"
@@ -41,12 +42,14 @@ protected:
         return hr;
     }
 
-    // The queued paths relative to the folder, in the order they come out.
-    std::vector<std::wstring> Drain(DWORD timeout = 0)
+    // The queued paths relative to the folder, in the order they come out, until none comes within
+    // the time-out or `most` have come.
+    std::vector<std::wstring> Drain(DWORD timeout = 0, size_t most = SIZE_MAX)
     {
         std::vector<std::wstring> names;
         Bstr path;
-        while (scanner.GetNext(&path, timeout) == S_OK) names.emplace_back(path.View().substr(folder.Path().size() + 1));
+        while (names.size() < most && scanner.GetNext(&path, timeout) == S_OK)
+            names.emplace_back(path.View().substr(folder.Path().size() + 1));
         return names;
     }
 
@@ -227,6 +230,20 @@ TEST_F(FolderScannerTest, WatchesWithSubfoldersWhenRecursive)
     EXPECT_THAT(Drain(ChangeWait), ElementsAre(L"top.jpg"));
     EXPECT_EQ(S_OK, scanner.Stop(TRUE));
     EXPECT_EQ(S_OK, scanner.WatchResult());
+}
+
+// A card reader writing a whole burst of pictures into the folder: the outstanding requests take
+// them all.
+TEST_F(FolderScannerTest, WatcherTakesABurstOfNewFilesWhole)
+{
+    ASSERT_EQ(S_OK, Configure(L"*.jpg", FALSE));
+    ASSERT_EQ(S_OK, scanner.Start(Mode::WatchOnly));
+    constexpr int Burst = 500;
+    for (int i = 0; i < Burst; ++i) Make(L"IMG_" + std::to_wstring(1000 + i) + L".jpg");
+    const std::vector<std::wstring> names = Drain(ChangeWait, Burst);
+    EXPECT_EQ(size_t(Burst), std::set<std::wstring>(names.begin(), names.end()).size());
+    EXPECT_THAT(Drain(300), IsEmpty());
+    EXPECT_EQ(S_OK, scanner.Stop(TRUE));
 }
 
 TEST_F(FolderScannerTest, StopsAndStartsAgainOnlyFromTheRightState)

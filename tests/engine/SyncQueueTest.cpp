@@ -27,11 +27,11 @@ std::vector<std::wstring> TakeAll(CSyncQueue& queue)
 TEST(SyncQueue, HandsOutOldestCreatedFirstAndEqualTimesInArrivalOrder)
 {
     CSyncQueue queue;
-    EXPECT_TRUE(queue.AddLocked(Record(L"C:\\b", 20)));
-    EXPECT_TRUE(queue.AddLocked(Record(L"C:\\z", 10)));
-    EXPECT_TRUE(queue.AddLocked(Record(L"C:\\a", 20)));
-    EXPECT_TRUE(queue.AddLocked(Record(L"C:\\vanished", ~0ull)));
-    EXPECT_TRUE(queue.AddLocked(Record(L"C:\\m", 5)));
+    EXPECT_TRUE(queue.Add(Record(L"C:\\b", 20)));
+    EXPECT_TRUE(queue.Add(Record(L"C:\\z", 10)));
+    EXPECT_TRUE(queue.Add(Record(L"C:\\a", 20)));
+    EXPECT_TRUE(queue.Add(Record(L"C:\\vanished", ~0ull)));
+    EXPECT_TRUE(queue.Add(Record(L"C:\\m", 5)));
     EXPECT_EQ(5u, queue.Count());
     EXPECT_THAT(TakeAll(queue), testing::ElementsAre(L"C:\\m", L"C:\\z", L"C:\\b", L"C:\\a", L"C:\\vanished"));
     EXPECT_EQ(0u, queue.Count());
@@ -40,28 +40,31 @@ TEST(SyncQueue, HandsOutOldestCreatedFirstAndEqualTimesInArrivalOrder)
 TEST(SyncQueue, APathQueuedTwiceKeepsItsFirstRecord)
 {
     CSyncQueue queue;
-    EXPECT_TRUE(queue.AddLocked(Record(L"C:\\p\\a.jpg", 7)));
-    EXPECT_FALSE(queue.AddLocked(Record(L"C:\\p\\a.jpg", 1)));
-    // Paths are compared with their case: another spelling is another record.
-    EXPECT_TRUE(queue.AddLocked(Record(L"C:\\p\\A.jpg", 9)));
+    EXPECT_TRUE(queue.Add(Record(L"C:\\p\\a.jpg", 7)));
+    EXPECT_FALSE(queue.Add(Record(L"C:\\p\\a.jpg", 1)));
+    // Paths are compared unit by unit: another case, or a character that a linguistic comparison
+    // ignores, is another file.
+    EXPECT_TRUE(queue.Add(Record(L"C:\\p\\A.jpg", 9)));
+    EXPECT_TRUE(queue.Add(Record(L"C:\\p\\a\u00AD.jpg", 10)));
     FolderRecord record;
     ASSERT_TRUE(queue.WaitAndTake(record, 0));
     EXPECT_EQ(L"C:\\p\\a.jpg", record.path.View());
     EXPECT_EQ(7u, record.data.ftCreationTime.dwLowDateTime);
     ASSERT_TRUE(queue.WaitAndTake(record, 0));
-    // Only records that were taken count on the semaphore: nothing is left to wake a consumer.
+    ASSERT_TRUE(queue.WaitAndTake(record, 0));
+    // A refused record leaves nothing behind for a consumer to wait for.
     EXPECT_FALSE(queue.WaitAndTake(record, 0));
 }
 
-TEST(SyncQueue, ClearDropsEverythingAndLeavesNoWakeUpBehind)
+TEST(SyncQueue, ClearDropsEverything)
 {
     CSyncQueue queue;
-    for (int i = 0; i < 10; ++i) queue.AddLocked(Record(L"C:\\f" + std::to_wstring(i), i));
-    EXPECT_TRUE(queue.Clear(INFINITE));
+    for (int i = 0; i < 10; ++i) queue.Add(Record(L"C:\\f" + std::to_wstring(i), i));
+    queue.Clear();
     EXPECT_EQ(0u, queue.Count());
     FolderRecord record;
     EXPECT_FALSE(queue.WaitAndTake(record, 50));
-    EXPECT_TRUE(queue.AddLocked(Record(L"C:\\f1", 1)));
+    EXPECT_TRUE(queue.Add(Record(L"C:\\f1", 1)));
     EXPECT_TRUE(queue.WaitAndTake(record, 0));
 }
 
@@ -87,7 +90,7 @@ TEST(SyncQueue, ConcurrentProducersAndConsumersDeliverEveryRecordExactlyOnce)
     for (int p = 0; p < Producers; ++p) {
         threads.emplace_back([&, p] {
             for (int i = 0; i < PerProducer; ++i)
-                queue.AddLocked(Record(L"C:\\p" + std::to_wstring(p) + L"\\" + std::to_wstring(i), (i * 7919) % 1000));
+                queue.Add(Record(L"C:\\p" + std::to_wstring(p) + L"\\" + std::to_wstring(i), (i * 7919) % 1000));
         });
     }
     for (std::thread& thread : threads) thread.join();

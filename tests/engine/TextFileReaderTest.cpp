@@ -11,13 +11,27 @@ using Encoding = CTextFileReader::Encoding;
 constexpr DWORD AllOptions =
     CTextFileReader::SkipEmptyLines | CTextFileReader::DropLeadingBlanks | CTextFileReader::DropTrailingBlanks;
 
-// UTF-16 bytes of ASCII text, little- or big-endian.
-std::string Utf16(std::string_view ascii, bool bigEndian)
-{
-    std::string bytes;
-    for (char c : ascii) bytes += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
-    return bytes;
-}
+// A file in a temporary folder and a reader of it.
+class TextFileReaderTest : public testing::Test {
+protected:
+    // Writes the file (the reader lets go of it first) and opens it.
+    bool OpenWith(std::string_view bytes)
+    {
+        reader.Close();
+        WriteFileBytes(path, bytes);
+        return reader.Open(path.c_str());
+    }
+    std::vector<std::wstring> ReadAll()
+    {
+        std::vector<std::wstring> lines;
+        while (reader.ReadLine()) lines.push_back(reader.Line());
+        return lines;
+    }
+
+    TempFolder folder;
+    std::wstring path = folder.File(L"text.txt");
+    CTextFileReader reader{AllOptions, 1252};
+};
 
 struct EncodingCase {
     const char* name;
@@ -27,20 +41,14 @@ struct EncodingCase {
 
 void PrintTo(const EncodingCase& c, std::ostream* os) { *os << c.name; }
 
-class TextFileEncodingTest : public testing::TestWithParam<EncodingCase> {};
+class TextFileEncodingTest : public TextFileReaderTest, public testing::WithParamInterface<EncodingCase> {};
 
 TEST_P(TextFileEncodingTest, ReadsTheSameLinesInEveryEncoding)
 {
-    TempFolder folder;
-    const std::wstring path = folder.File(L"text.txt");
-    WriteFileBytes(path, GetParam().bytes);
-    CTextFileReader reader(AllOptions, 1252);
-    ASSERT_TRUE(reader.Open(path.c_str()));
+    ASSERT_TRUE(OpenWith(GetParam().bytes));
     EXPECT_EQ(GetParam().encoding, reader.FileEncoding());
-    std::vector<std::wstring> lines;
-    while (reader.ReadLine()) lines.push_back(reader.Line());
+    EXPECT_THAT(ReadAll(), testing::ElementsAre(L"first line", L"x;y", L"last"));
     EXPECT_FALSE(reader.Failed());
-    EXPECT_THAT(lines, testing::ElementsAre(L"first line", L"x;y", L"last"));
     EXPECT_FALSE(reader.ReadLine());
     EXPECT_EQ(L"", reader.Line());
 }
@@ -51,54 +59,39 @@ INSTANTIATE_TEST_SUITE_P(
     Files, TextFileEncodingTest,
     testing::Values(EncodingCase{"ansi", Text, Encoding::Ansi},
                     EncodingCase{"utf8", "\xEF\xBB\xBF" + Text, Encoding::Utf8},
-                    EncodingCase{"utf16le_mark", "\xFF\xFE" + Utf16(Text, false), Encoding::Utf16LittleEndian},
-                    EncodingCase{"utf16le_no_mark", Utf16(Text, false), Encoding::Utf16LittleEndian},
-                    EncodingCase{"utf16be_mark", "\xFE\xFF" + Utf16(Text, true), Encoding::Utf16BigEndian},
-                    EncodingCase{"utf16be_no_mark", Utf16(Text, true), Encoding::Utf16BigEndian},
+                    EncodingCase{"utf16le_mark", "\xFF\xFE" + AsciiAsUtf16(Text, false), Encoding::Utf16LittleEndian},
+                    EncodingCase{"utf16le_no_mark", AsciiAsUtf16(Text, false), Encoding::Utf16LittleEndian},
+                    EncodingCase{"utf16be_mark", "\xFE\xFF" + AsciiAsUtf16(Text, true), Encoding::Utf16BigEndian},
+                    EncodingCase{"utf16be_no_mark", AsciiAsUtf16(Text, true), Encoding::Utf16BigEndian},
                     // Two files pasted together: the second mark is no text.
                     EncodingCase{"utf8_mark_inside",
                                  "\xEF\xBB\xBF" "first line\n\xEF\xBB\xBFx;y\nlast\n", Encoding::Utf8}));
 
-TEST(TextFileReader, OptionsDecideWhatIsKeptOfBlanksAndEmptyLines)
+TEST_F(TextFileReaderTest, OptionsDecideWhatIsKeptOfBlanksAndEmptyLines)
 {
-    TempFolder folder;
-    const std::wstring path = folder.File(L"text.txt");
+    CTextFileReader plain(0, 1252);
     WriteFileBytes(path, " a \t\r\r\n\n b\n");
-    CTextFileReader reader(0, 1252);
-    ASSERT_TRUE(reader.Open(path.c_str()));
+    ASSERT_TRUE(plain.Open(path.c_str()));
     std::vector<std::wstring> lines;
-    while (reader.ReadLine()) lines.push_back(reader.Line());
+    while (plain.ReadLine()) lines.push_back(plain.Line());
     // Without options only the trailing CRs go.
     EXPECT_THAT(lines, testing::ElementsAre(L" a \t", L"", L" b"));
 }
 
-TEST(TextFileReader, ConvertsAnsiWithItsCodePageAndUtf8Exactly)
+TEST_F(TextFileReaderTest, ConvertsAnsiWithItsCodePageAndUtf8Exactly)
 {
-    TempFolder folder;
-    const std::wstring path = folder.File(L"text.txt");
-    WriteFileBytes(path, "caf\xE9");
-    CTextFileReader reader(AllOptions, 1252);
-    ASSERT_TRUE(reader.Open(path.c_str()));
-    ASSERT_TRUE(reader.ReadLine());
-    EXPECT_EQ(L"caf\u00e9", reader.Line());
+    ASSERT_TRUE(OpenWith("caf\xE9"));
+    EXPECT_THAT(ReadAll(), testing::ElementsAre(L"caf\u00e9"));
 
-    reader.Close();
-    WriteFileBytes(path, "\xEF\xBB\xBF" "caf\xC3\xA9\nbroken \xC3(\n");
-    ASSERT_TRUE(reader.Open(path.c_str()));
-    ASSERT_TRUE(reader.ReadLine());
-    EXPECT_EQ(L"caf\u00e9", reader.Line());
-    EXPECT_FALSE(reader.ReadLine());
+    ASSERT_TRUE(OpenWith("\xEF\xBB\xBF" "caf\xC3\xA9\nbroken \xC3(\n"));
+    EXPECT_THAT(ReadAll(), testing::ElementsAre(L"caf\u00e9"));
     EXPECT_TRUE(reader.Failed());
     EXPECT_EQ(L"", reader.Line());
 }
 
-TEST(TextFileReader, OpensEmptyFilesAndReportsMissingOnes)
+TEST_F(TextFileReaderTest, OpensEmptyFilesAndReportsMissingOnes)
 {
-    TempFolder folder;
-    const std::wstring path = folder.File(L"empty.txt");
-    WriteFileBytes(path, "");
-    CTextFileReader reader(AllOptions, 1252);
-    ASSERT_TRUE(reader.Open(path.c_str()));
+    ASSERT_TRUE(OpenWith(""));
     EXPECT_FALSE(reader.ReadLine());
     EXPECT_FALSE(reader.Failed());
 
@@ -109,13 +102,9 @@ TEST(TextFileReader, OpensEmptyFilesAndReportsMissingOnes)
     reader.Close();
 }
 
-TEST(TextFileReader, ClosingReleasesTheFile)
+TEST_F(TextFileReaderTest, ClosingReleasesTheFile)
 {
-    TempFolder folder;
-    const std::wstring path = folder.File(L"text.txt");
-    WriteFileBytes(path, "line\n");
-    CTextFileReader reader(AllOptions, 1252);
-    ASSERT_TRUE(reader.Open(path.c_str()));
+    ASSERT_TRUE(OpenWith("line\n"));
     EXPECT_FALSE(DeleteFileW(path.c_str()));
     reader.Close();
     EXPECT_TRUE(DeleteFileW(path.c_str()));

@@ -3,6 +3,17 @@
 #include <windows.h>
 #include <oleauto.h>
 #include <propidl.h>
+#include "Framework/Bstr.h"
+
+// A VARIANT that lends the holder's string for one call; the holder keeps owning it.
+inline VARIANT LentTextVariant(const Bstr& text) noexcept
+{
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_BSTR;
+    v.bstrVal = text.Get();
+    return v;
+}
 
 class Variant {
 public:

@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 #include <atomic>
 #include <cwchar>
+#include <string>
 #include "Viewer/core/CrashNotice.h"
 #include "Viewer/core/CrashReport.h"
 #include "Viewer/core/ExceptionFilterGuard.h"
@@ -45,12 +46,19 @@ bool MakeCrashFilePaths(CrashHandlerState& state) noexcept
     guidText[37] = L'\0';
 
     wchar_t base[MAX_PATH]{}, program[MAX_PATH]{};
-    if (!GetTempPathW(MAX_PATH, base) || !GetModuleFileNameW(nullptr, program, MAX_PATH) ||
+    // A temporary folder too long for the buffer is reported by its length, with nothing written.
+    const DWORD tempLength = GetTempPathW(MAX_PATH, base);
+    if (tempLength == 0 || tempLength >= MAX_PATH || !GetModuleFileNameW(nullptr, program, MAX_PATH) ||
         !PathAppendW(base, PathFindFileNameW(program)))
         return false;
-    int dump = std::swprintf(state.dumpPath, MAX_PATH, L"%ls.%ls.mdmp", base, tail);
-    int report = std::swprintf(state.reportPath, MAX_PATH, L"%ls.%ls.txt", base, tail);
-    return dump > 0 && report > 0;
+    // The C runtime's bounded print cuts a long path without saying so; a cut path would put the
+    // files somewhere else, so the paths are made whole and measured first.
+    const std::wstring prefix = std::wstring(base) + L"." + tail;
+    const std::wstring dump = prefix + L".mdmp", report = prefix + L".txt";
+    if (dump.size() >= MAX_PATH || report.size() >= MAX_PATH) return false;
+    wcscpy(state.dumpPath, dump.c_str());
+    wcscpy(state.reportPath, report.c_str());
+    return true;
 }
 
 UniqueHandle CreateCrashFile(const wchar_t* path) noexcept

@@ -1,6 +1,7 @@
 #include "Viewer/core/NumberFormat.h"
 #include <cwchar>
-#include <vector>
+#include <iterator>
+#include <string>
 #include "Framework/HResultError.h"
 
 namespace {
@@ -51,23 +52,27 @@ void LoadRecord(NumberFormatRecord& record)
     record.loaded = true;
 }
 
-// The value as plain digits, without grouping; a double rounded to a whole number.
-void PrintPlain(const void* value, NumberKind kind, std::vector<wchar_t>& scratch)
+// The value as plain digits, without grouping; a double rounded to a whole number. The C runtime's
+// bounded print cuts a long number without saying so, so the digits are made in a buffer that holds
+// any value (a double prints up to 309 digits) and measured against the caller's capacity.
+std::wstring PrintPlain(const void* value, NumberKind kind, int capacity)
 {
+    wchar_t digits[352] = L"";
     int written = -1;
     switch (kind) {
     case NumberKind::Signed64:
-        written = std::swprintf(scratch.data(), scratch.size(), L"%lld", *static_cast<const long long*>(value));
+        written = std::swprintf(digits, std::size(digits), L"%lld", *static_cast<const long long*>(value));
         break;
     case NumberKind::Unsigned64:
-        written = std::swprintf(scratch.data(), scratch.size(), L"%llu",
-                                *static_cast<const unsigned long long*>(value));
+        written = std::swprintf(digits, std::size(digits), L"%llu", *static_cast<const unsigned long long*>(value));
         break;
     case NumberKind::Double:
-        written = std::swprintf(scratch.data(), scratch.size(), L"%.0f", *static_cast<const double*>(value));
+        written = std::swprintf(digits, std::size(digits), L"%.0f", *static_cast<const double*>(value));
         break;
     }
-    if (written < 0) throw HResultError(HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER));
+    const size_t length = wcsnlen(digits, std::size(digits));
+    if (written < 0 || length + 1 > size_t(capacity)) throw HResultError(HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER));
+    return std::wstring(digits, length);
 }
 }
 
@@ -79,12 +84,11 @@ HRESULT FormatNumber(NumberFormatRecord& record, const void* value, NumberKind k
         return E_INVALIDARG;
     buffer[0] = L'\0';
     HRESULT hr = CatchAsHResult([&] {
-        std::vector<wchar_t> scratch(static_cast<size_t>(capacity), L'\0');
         if (!record.loaded) LoadRecord(record);
-        PrintPlain(value, kind, scratch);
+        const std::wstring digits = PrintPlain(value, kind, capacity);
         NUMBERFMTW format{0, record.leadingZero, record.grouping, record.decimalSep.data(),
                           record.thousandSep.data(), record.negativeOrder};
-        if (!GetNumberFormatW(record.locale, 0, scratch.data(), &format, buffer, capacity))
+        if (!GetNumberFormatW(record.locale, 0, digits.c_str(), &format, buffer, capacity))
             return HResultFromLastError();
         return S_OK;
     });

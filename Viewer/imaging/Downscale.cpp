@@ -33,7 +33,8 @@ ScaledSize FitToSizeLimit(UINT width, UINT height, UINT bitsPerPixel, uint32_t l
     double quotient = width / h;
     double ratio = 1.0 / (quotient != 0 ? quotient : 1.0);
     ScaledSize size{width, static_cast<UINT>(ratio * width + 0.5)};
-    // The width never steps below 1 pixel, however small the limit.
+    // The width steps down only while it is above 16, so it stays at least 1 pixel and never wraps,
+    // however small the limit: a tall, narrow picture ends narrower than 16 but still above the limit.
     while (IsAboveSizeLimit(size.width, size.height, bitsPerPixel, limitMegabytes) && size.width > 16) {
         size.width -= 16;
         size.height = static_cast<UINT>(size.width * ratio + 0.5);

@@ -6,7 +6,8 @@
 #include "Framework/ResourceModule.h"
 #include "Framework/UniqueHandle.h"
 #include "Viewer/imaging/ColourLabels.h"
-#include "Viewer/imaging/MsxmlIds.h"
+#include "Framework/MsxmlIds.h"
+#include "Framework/Variant.h"
 #include "Viewer/core/FrameMessages.h"
 #include <shlwapi.h>
 #include <cwchar>
@@ -47,16 +48,6 @@ const Property Urgency{L"photoshop", L"Urgency", PhotoshopNamespace};
 using DocumentPtr = ComPtr<IXMLDOMDocument2>;
 using NodePtr = ComPtr<IXMLDOMNode>;
 
-// A VARIANT that lends the holder's string for one call; the holder keeps owning it.
-VARIANT TextArgument(const Bstr& text) noexcept
-{
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_BSTR;
-    v.bstrVal = text.Get();
-    return v;
-}
-
 VARIANT NodeTypeArgument(DOMNodeType type) noexcept
 {
     VARIANT v;
@@ -76,9 +67,9 @@ DocumentPtr LoadDocument(const wchar_t* path)
     ThrowIfFailed(document->put_preserveWhiteSpace(VARIANT_FALSE));
     ThrowIfFailed(document->put_resolveExternals(VARIANT_FALSE));
     VARIANT_BOOL loaded = VARIANT_FALSE;
-    if (FAILED(document->load(TextArgument(Bstr(path)), &loaded)) || loaded != VARIANT_TRUE)
+    if (FAILED(document->load(LentTextVariant(Bstr(path)), &loaded)) || loaded != VARIANT_TRUE)
         throw HResultError(E_UNEXPECTED);
-    ThrowIfFailed(document->setProperty(Bstr(L"SelectionNamespaces").Get(), TextArgument(Bstr(SelectionNamespaces))));
+    ThrowIfFailed(document->setProperty(Bstr(L"SelectionNamespaces").Get(), LentTextVariant(Bstr(SelectionNamespaces))));
     return document;
 }
 
@@ -245,7 +236,7 @@ void AddProperty(IXMLDOMDocument2* document, const Property& property, const std
         ThrowIfFailed(about.As(aboutAttribute));
         ThrowIfFailed(element->setAttributeNode(aboutAttribute.Get(), &replaced));
         ThrowIfFailed(element->setAttribute(Bstr(std::wstring(L"xmlns:") + property.prefix).Get(),
-                                            TextArgument(Bstr(property.namespaceName))));
+                                            LentTextVariant(Bstr(property.namespaceName))));
         AppendChild(root.node.Get(), description.Get());
         declared = {description, property.prefix};
     }
@@ -435,6 +426,6 @@ HRESULT UpdateXmpSidecar(const wchar_t* sidecarPath, int value, bool isLabel, in
             UpdateMetadataDate(document.Get(), time);
             UpdateProperty(document.Get(), PercentRating, value, Decimal(RatingToPercent(value)), root);
         }
-        return document->save(TextArgument(Bstr(sidecarPath)));
+        return document->save(LentTextVariant(Bstr(sidecarPath)));
     });
 }

@@ -384,3 +384,66 @@ TEST_F(CrashReportOfAChild, EnforcedFilterSurvivesAnotherModulesReplacement)
     EXPECT_EQ(m_run.record.end(), std::find(m_run.record.begin(), m_run.record.end(), L"hijacked"));
 }
 }
+
+namespace {
+// A copy of the probe beside a dbghelp.dll whose dump writer fails after writing a few bytes. The
+// loader prefers the copy's own library through the prefix's per-program override, the one way to
+// choose a child's libraries under Wine (its environment does not reach the loader).
+std::wstring ProbeWithFailingDumpWriter(const TempFolder& folder)
+{
+    const std::wstring program = folder.File(L"crashprobe-nodump.exe");
+    EXPECT_TRUE(CopyFileW(CrashProbePath().c_str(), program.c_str(), FALSE));
+    EXPECT_TRUE(CopyFileW((TestProgramFolder() + L"\\failingdump\\dbghelp.dll").c_str(),
+                          folder.File(L"dbghelp.dll").c_str(), FALSE));
+    RegKey overrides;
+    EXPECT_EQ(ERROR_SUCCESS,
+              overrides.Create(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\crashprobe-nodump.exe\\DllOverrides"));
+    overrides.SetString(L"dbghelp", L"native");
+    return program;
+}
+}
+
+TEST(CrashReportWithoutDump, LeavesTheReportDeletesThePartialDumpAndSaysSo)
+{
+    TempFolder programFolder, crashFolder;
+    const std::wstring program = ProbeWithFailingDumpWriter(programFolder);
+    RegistrySandbox registry;  // after the override, which belongs in the real user key
+
+    const ProbeRun run = RunCrashProbe(L"crash", crashFolder.Path(), registry.RealPath(), program);
+    const std::vector<std::wstring> files = FilesIn(crashFolder.Path());
+    ASSERT_EQ(2u, files.size()) << "the report and the probe's record, no dump";
+    const std::wregex reportName(L"crashprobe-nodump\\.exe\\.[0-9A-F]{12}\\.txt");
+    ASSERT_TRUE(std::regex_match(files[0], reportName)) << testing::PrintToString(files[0]);
+    EXPECT_EQ(L"probe-record.bin", files[1]);
+    const std::wstring report = crashFolder.File(files[0]);
+    EXPECT_FALSE(ReportLines(report).empty());
+
+    ASSERT_GE(run.record.size(), 4u);
+    EXPECT_EQ(L"box", run.record[0]);
+    EXPECT_EQ(L"[10011][10014]" + report + L"\r\n[10015][10017] [10018][10019]", run.record[2])
+        << "the notice names only the report";
+    ASSERT_GE(run.record.size(), 7u);
+    EXPECT_EQ(L"launch", run.record[4]);
+    EXPECT_NE(std::wstring::npos, run.record[6].find(L"/select,\"" + report + L"\"")) << "Explorer shows the report";
+}
+
+TEST(CrashHandler, IsNotInstalledWhenTheCrashFilePathsWouldPass260Characters)
+{
+    TempFolder base;
+    RegistrySandbox registry;
+    // The temporary folder alone stays a legal folder; with "\\crashprobe.exe.<12 digits>.mdmp" the
+    // paths would pass 260 characters, and a cut path would write the files somewhere else.
+    std::wstring longFolder = base.Path();
+    while (longFolder.size() < 236) {
+        longFolder += L"\\" + std::wstring(std::min<size_t>(60, 236 - longFolder.size()), L'd');
+        ASSERT_TRUE(CreateDirectoryW(longFolder.c_str(), nullptr)) << longFolder.size();
+    }
+    const ProbeRun run = RunCrashProbe(L"crash", longFolder, registry.RealPath());
+    EXPECT_EQ(std::vector<std::wstring>{}, FilesIn(longFolder)) << "no crash files, and no notice recorded";
+    EXPECT_EQ(std::vector<std::wstring>{}, run.record);
+    wchar_t current[MAX_PATH] = L"";
+    GetCurrentDirectoryW(MAX_PATH, current);
+    for (const std::wstring& folder : {TestProgramFolder(), std::wstring(current)})
+        for (const std::wstring& name : FilesIn(folder))
+            EXPECT_NE(0u, name.rfind(L"crashprobe.exe.", 0)) << "crash file left in " << testing::PrintToString(folder);
+}

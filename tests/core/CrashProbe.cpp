@@ -42,11 +42,12 @@ std::vector<std::wstring> ReadFields(const std::wstring& path)
 }
 }
 
-ProbeRun RunCrashProbe(const std::wstring& mode, const std::wstring& tempFolder, const std::wstring& registryPath)
+ProbeRun RunCrashProbe(const std::wstring& mode, const std::wstring& tempFolder, const std::wstring& registryPath,
+                       const std::wstring& program)
 {
     ProbeRun run;
     const std::wstring recordPath = tempFolder + L"\\probe-record.bin";
-    std::wstring commandLine = L"\"" + CrashProbePath() + L"\" \"" + recordPath + L"\" \"" + registryPath + L"\" " + mode;
+    std::wstring commandLine = L"\"" + program + L"\" \"" + recordPath + L"\" \"" + registryPath + L"\" " + mode;
     ScopedEnvironment tmp(L"TMP", tempFolder), temp(L"TEMP", tempFolder);
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);

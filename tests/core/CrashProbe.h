@@ -18,4 +18,6 @@ struct ProbeRun {
 
 // Runs the probe in a mode with TMP and TEMP pointing at tempFolder and HKCU redirected to the
 // key registryPath below the real HKCU; waits for it (a minidump takes several seconds under Wine).
-ProbeRun RunCrashProbe(const std::wstring& mode, const std::wstring& tempFolder, const std::wstring& registryPath);
+// program is the probe's path, or that of a copy of it.
+ProbeRun RunCrashProbe(const std::wstring& mode, const std::wstring& tempFolder, const std::wstring& registryPath,
+                       const std::wstring& program = CrashProbePath());

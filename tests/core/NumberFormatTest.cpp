@@ -100,10 +100,18 @@ TEST(FormatNumber, FailuresLeaveAnEmptyText)
               FormatNumber(unknown, &value, NumberKind::Signed64, buffer, 32));
     EXPECT_STREQ(L"", buffer);
 
-    NumberFormatRecord english;
-    english.locale = EnglishUnitedStates;
-    wcscpy(buffer, L"unchanged");
-    EXPECT_TRUE(FAILED(FormatNumber(english, &value, NumberKind::Signed64, buffer, 5))) << "1,234,567 needs 10";
-    EXPECT_STREQ(L"", buffer);
+    // Too small a buffer fails rather than cutting the number: 12345 cut to "123" would format and fit in 4.
+    struct TooSmall {
+        long long value;
+        int capacity;
+    };
+    for (const TooSmall& c : {TooSmall{1234567, 5}, TooSmall{12345, 4}, TooSmall{12345, 6}}) {
+        NumberFormatRecord english;
+        english.locale = EnglishUnitedStates;
+        wcscpy(buffer, L"unchanged");
+        EXPECT_TRUE(FAILED(FormatNumber(english, &c.value, NumberKind::Signed64, buffer, c.capacity)))
+            << c.value << " in " << c.capacity;
+        EXPECT_STREQ(L"", buffer);
+    }
 }
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include "Viewer/core/AppSettings.h"
 #include "Viewer/core/LastActivity.h"
+#include "tests/support/ColorDirectoryEntries.h"
 #include "tests/support/RegistrySandbox.h"
 
 namespace {
@@ -261,32 +262,6 @@ TEST_F(SettingsTest, TheBookmarkFileNameDefaultsWhenEmptyAndStaysEmptyOnAFirstRu
 }
 
 // A file and a folder of the system colour directory, removed afterwards.
-class ColorDirectoryEntries {
-public:
-    ColorDirectoryEntries()
-    {
-        wchar_t system[MAX_PATH]{};
-        GetSystemDirectoryW(system, MAX_PATH);
-        std::wstring directory = std::wstring(system) + L"\\spool\\drivers\\color";
-        std::wstring unique = std::to_wstring(GetCurrentProcessId()) + L"_" + std::to_wstring(GetTickCount());
-        fileName = L"LumenfoldTest" + unique + L".icc";
-        folderName = L"LumenfoldTest" + unique;
-        filePath = directory + L"\\" + fileName;
-        folderPath = directory + L"\\" + folderName;
-        HANDLE file = CreateFileW(filePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-        EXPECT_NE(INVALID_HANDLE_VALUE, file);
-        CloseHandle(file);
-        EXPECT_TRUE(CreateDirectoryW(folderPath.c_str(), nullptr));
-    }
-    ~ColorDirectoryEntries()
-    {
-        DeleteFileW(filePath.c_str());
-        RemoveDirectoryW(folderPath.c_str());
-    }
-
-    std::wstring fileName, folderName, filePath, folderPath;
-};
-
 struct ProfileCase {
     DWORD override;
     const wchar_t* stored;  // "$file" and "$folder" stand for the entries of the colour directory

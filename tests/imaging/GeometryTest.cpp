@@ -36,6 +36,20 @@ TEST(Downscale, SizeTestAndStepsOf16)
     EXPECT_EQ(0u, (4000 - size.width) % 16);
 }
 
+TEST(Downscale, TheWidthStopsSteppingAtItsFloorInsteadOfWrapping)
+{
+    // Tall, narrow pictures and a limit of 1 MB they can never meet: the width stops at its last
+    // step above 0, whatever the limit says.
+    struct { UINT width, height; UINT expectedWidth, expectedHeight; } cases[] = {
+        {40, 100000, 8, 20000}, {17, 100000, 1, 5882}, {16, 50000, 16, 50000}, {33, 1000000, 1, 30303},
+    };
+    for (auto& c : cases) {
+        const ScaledSize size = FitToSizeLimit(c.width, c.height, 32, 1);
+        EXPECT_EQ(c.expectedWidth, size.width) << c.width << "x" << c.height;
+        EXPECT_EQ(c.expectedHeight, size.height) << c.width << "x" << c.height;
+    }
+}
+
 class DownscaleOnBitmaps : public WicFactoryTest {};
 
 TEST_F(DownscaleOnBitmaps, LargeBitmapGetsAScalerAndTheFlag)

@@ -36,8 +36,9 @@ TEST(AlignedAlloc, Int32CountsHoldTheirValues)
 
 TEST(AlignedAlloc, Int32CountWhoseByteSizeOverflowsGivesNull)
 {
-    // count * 4 would wrap in 32 bits into a block far smaller than asked for.
-    for (std::int32_t count : {INT32_MAX / 4 + 1, 1 << 30, INT32_MAX})
+    // count * 4 would wrap in 32 bits into a block far smaller than asked for: 0x40000001 wraps to 4
+    // bytes, which an unchecked allocation would hand out.
+    for (std::int32_t count : {0x40000001, 0x40000400, INT32_MAX / 4 + 1, INT32_MAX})
         EXPECT_EQ(nullptr, AlignedAllocInt32(count)) << count;
 }
 

@@ -1,6 +1,7 @@
 // What the viewer opens at start: the image folder of the command line, the last session's folders
 // when the settings ask for them, or nothing (and then it says so).
 #include "tests/process/ViewerFixture.h"
+#include "tests/support/ColorDirectoryEntries.h"
 
 namespace {
 class StartPathProcess : public ViewerFixture {
@@ -28,6 +29,16 @@ TEST_F(StartPathProcess, ImageFolderSwitchOpensItWithItsKeepCopyFolder)
     ASSERT_TRUE(Log().WaitFor(L"keep-copy", keepCopy.Path(), kStartTimeoutMs));
     EXPECT_EQ(std::vector<std::wstring>{pictures.Path()}, Log().Texts(L"open"));
     EXPECT_TRUE(Log().Texts(L"status").empty());
+    EXPECT_TRUE(Log().Texts(L"colour-profile").empty()) << "a folder after -c is the keep-copy folder";
+}
+
+TEST_F(StartPathProcess, ColourProfileSwitchTurnsColourManagementOnWithThatProfile)
+{
+    TempFolder pictures;
+    ColorDirectoryEntries colourDirectory;
+    ViewerProcess viewer(L"-i \"" + pictures.Path() + L"\" -c \"" + colourDirectory.fileName + L"\"", Environment());
+    ASSERT_TRUE(Log().WaitFor(L"open", pictures.Path(), kStartTimeoutMs));
+    EXPECT_EQ(std::vector<std::wstring>{colourDirectory.filePath}, Log().Texts(L"colour-profile"));
 }
 
 TEST_F(StartPathProcess, LastFoldersAreOpenedAgainWhenTheSettingsAskForIt)

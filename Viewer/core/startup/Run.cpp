@@ -6,6 +6,7 @@
 #include "Viewer/core/LanguageLibrary.h"
 #include "Viewer/core/LastActivity.h"
 #include "Viewer/core/MyPictures.h"
+#include "Viewer/core/ProcessTestHooks.h"
 #include "Viewer/core/ProcessState.h"
 #include "Viewer/core/StartModeSwitches.h"
 #include "Viewer/core/startup/StartupThread.h"
@@ -54,6 +55,7 @@ bool ApplyColorProfileSwitch(CommandLine& commandLine)
     if (profile.empty()) return false;
     AppSettings::CustomTargetColorProfile = profile;
     AppSettings::CommandLineColorProfile = true;
+    RecordForTest(L"colour-profile", profile);
     return true;
 }
 

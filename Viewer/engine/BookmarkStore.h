@@ -6,6 +6,7 @@
 // Every member is guarded by the lock; the file-list thread takes it inside the list lock.
 #include "Framework/Bstr.h"
 #include "Framework/CriticalSection.h"
+#include "Viewer/engine/BookmarkFile.h"
 #include "Viewer/engine/ImageEntry.h"
 #include "Viewer/engine/NaturalOrder.h"
 #include <cstdint>
@@ -16,7 +17,7 @@
 
 class CBookmarkStore {
 public:
-    using KeyTable = std::map<std::wstring, std::wstring, NoCaseLess>;
+    using KeyTable = BookmarkKeyTable;
     using NameTable = std::map<std::wstring, EntryRef, NaturalLess>;
 
     CriticalSection& Lock() noexcept { return m_lock; }

@@ -81,16 +81,15 @@ bool CQuickSlots::MatchQuickSlots(CImageEntry* entry)
     return false;
 }
 
-int CQuickSlots::Load(const Hashes& hashes, bool oldForm)
+int CQuickSlots::Load(const Hashes& hashes, uint32_t pendingMask)
 {
     CriticalSectionScope scope(m_lock);
     int found = 0;
-    m_pending = 0;
+    m_pending = pendingMask;
     for (int n = 0; n < SlotCount; ++n) {
         Empty(n);
         m_hashes[n] = hashes[n];
         if (hashes[n]) ++found;
-        if (oldForm) m_pending |= 1u << n;
     }
     return found;
 }

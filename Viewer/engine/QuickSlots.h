@@ -27,9 +27,9 @@ public:
     // Puts the entry into the first slot whose identity is the entry's; false when none is.
     bool MatchQuickSlots(CImageEntry* entry);
 
-    // A folder's slots as read from the registry; oldForm: made with the own hash. Returns the
-    // number of non-empty identities.
-    int Load(const Hashes& hashes, bool oldForm);
+    // A folder's slots as read from the registry; the slots of the pending mask hold identities made
+    // with the own hash (the old form). Returns the number of non-empty identities.
+    int Load(const Hashes& hashes, uint32_t pendingMask);
     // The identities to save (0 for a slot without an entry); false when no slot holds an entry
     // with an identity, so that the folder's value is to be deleted. Clears the changed flag.
     bool TakeHashesToSave(Hashes& hashes);

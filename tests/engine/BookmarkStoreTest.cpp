@@ -130,7 +130,7 @@ TEST_F(QuickSlotsTest, SavedSlotsMatchTheirEntriesAsTheyAreListed)
     EntryRef b = Entry(L"C:\\f\\b");
     CQuickSlots::Hashes hashes = {};
     hashes[2] = b->GetEntryKeyHash(false);
-    EXPECT_EQ(1, slots.Load(hashes, false));
+    EXPECT_EQ(1, slots.Load(hashes, 0));
     EXPECT_FALSE(slots.MatchQuickSlots(a.Get()));
     EXPECT_TRUE(slots.MatchQuickSlots(b.Get()));
     EXPECT_EQ(b.Get(), slots.EntryAt(2));
@@ -151,7 +151,7 @@ TEST_F(QuickSlotsTest, OldFormSlotsAreConvertedAndMarkedForSaving)
     CQuickSlots::Hashes hashes = {};
     hashes[0] = a->GetEntryKeyHash(true);
     hashes[5] = b->GetEntryKeyHash(true);
-    EXPECT_EQ(2, slots.Load(hashes, true));
+    EXPECT_EQ(2, slots.Load(hashes, 0x3FF));
     EXPECT_NE(0u, slots.PendingMask());
     EXPECT_TRUE(slots.MatchQuickSlots(b.Get()));
     EXPECT_EQ(b->GetEntryKeyHash(false), slots.HashAt(5));

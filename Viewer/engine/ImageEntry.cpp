@@ -4,6 +4,7 @@
 #include "Viewer/engine/ExtensionList.h"
 #include "Viewer/engine/ShownImage.h"
 #include <shlwapi.h>
+#include <cstring>
 #include <cwchar>
 
 namespace {
@@ -138,6 +139,31 @@ Bstr CImageEntry::SwapBookmarkName(const wchar_t* name)
     Bstr old = std::move(m_bookmarkName);
     m_bookmarkName = name ? Bstr(name) : Bstr();
     return old;
+}
+
+HRESULT CImageEntry::SavePixelsForReset() noexcept
+{
+    if (!m_surface) return S_FALSE;
+    D3DLOCKED_RECT locked = {};
+    HRESULT hr = m_surface->LockRect(&locked, nullptr, D3DLOCK_READONLY);
+    if (FAILED(hr)) return hr;
+    const size_t bytes = size_t(m_height) * static_cast<UINT>(locked.Pitch);
+    UniqueHGlobal saved(GlobalAlloc(GMEM_MOVEABLE, bytes));
+    void* target = saved ? GlobalLock(saved.Get()) : nullptr;
+    if (target) {
+        memcpy(target, locked.pBits, bytes);
+        GlobalUnlock(saved.Get());
+    }
+    m_surface->UnlockRect();
+    if (!target) return E_OUTOFMEMORY;
+    m_savedPixels.Reset(saved.Release());
+    m_savedPitch = static_cast<UINT>(locked.Pitch);
+    {
+        CriticalSectionScope view(ShownImage.lock);
+        if (ShownImage.surface == m_surface.Get()) ShownImage.surface = nullptr;
+    }
+    m_surface = nullptr;
+    return S_OK;
 }
 
 bool CImageEntry::ReleaseDecodedImage() noexcept

@@ -26,6 +26,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 class CImageEngine;
 class DecodeThreadContext;
@@ -51,6 +52,7 @@ public:
         m_block = block;
     }
     HGLOBAL Get() const noexcept { return m_block; }
+    HGLOBAL Release() noexcept { return std::exchange(m_block, nullptr); }
     explicit operator bool() const noexcept { return m_block != nullptr; }
 
 private:
@@ -105,6 +107,10 @@ public:
 
     // Frees the decoded image (telling a running decode to stop); true when there was one.
     bool ReleaseDecodedImage() noexcept;
+    // Before the display device is reset: keeps a system-memory copy of the surface's pixels and
+    // releases the surface, so that the next surface decode rebuilds it without reading the file.
+    // Runs with the entry's lock held. S_FALSE when there is no surface.
+    HRESULT SavePixelsForReset() noexcept;
 
     const std::wstring& GetBasePath() const noexcept { return m_basePath; }
     uint64_t GetSortTime() const noexcept { return m_sortTime; }

@@ -54,6 +54,25 @@ TEST_F(DecodeEntryTest, DecodesIntoABitmapAndIntoASurface)
     EXPECT_EQ(S_OK, WaitForDecode(*entry, true, false, 0, nullptr));
 }
 
+TEST_F(DecodeEntryTest, AfterADeviceResetTheSurfaceIsRebuiltWithoutReadingTheFile)
+{
+    EntryRef entry = Entry();
+    ASSERT_EQ(S_OK, Decode(*entry, true));
+    const std::vector<Rgba> decoded = PixelsOf(entry->GetSurface(), PictureWidth, PictureHeight);
+    ShownImage.surface = entry->GetSurface();
+    ASSERT_EQ(S_OK, entry->SavePixelsForReset());
+    EXPECT_EQ(nullptr, entry->GetSurface());
+    EXPECT_EQ(nullptr, ShownImage.surface);
+    EXPECT_EQ(S_FALSE, entry->SavePixelsForReset());
+
+    ASSERT_TRUE(DeleteFileW(folder.File(L"pic.jpg").c_str()));
+    ASSERT_EQ(S_OK, Decode(*entry, true));
+    ASSERT_NE(nullptr, entry->GetSurface());
+    EXPECT_EQ(decoded, PixelsOf(entry->GetSurface(), PictureWidth, PictureHeight));
+    // The copy served once: the next decode reads the file, which is gone now.
+    EXPECT_TRUE(FAILED(Decode(*entry, true)));
+}
+
 TEST_F(DecodeEntryTest, AMissingFileIsStoredAndKeptUntilReleased)
 {
     EntryRef entry = Entry(L"missing");

@@ -20,6 +20,7 @@
 #include "Viewer/engine/QuickSlots.h"
 #include <windows.h>
 #include <wincodec.h>
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <set>
@@ -116,7 +117,8 @@ private:
     std::set<std::wstring, NoCaseLess> m_ignored;
     std::wstring m_supported;
     std::wstring m_pendingOpenBase;
-    DWORD m_sortMode = 0;
+    // Written under the list lock; the list thread also reads it without, to pick a record's time.
+    std::atomic<DWORD> m_sortMode{0};
     bool m_multiPage = false;
     bool m_trackMode = false;
     bool m_deviceWatchMode = false;

@@ -1,6 +1,6 @@
 #include "Viewer/core/UpdateChecker.h"
 #include "Framework/ComPtr.h"
-#include "Framework/ErrorInfo.h"
+#include "Framework/ComErrorInfo.h"
 #include "Framework/HResultError.h"
 #include "Framework/MsxmlIds.h"
 #include "Framework/Variant.h"

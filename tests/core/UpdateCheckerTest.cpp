@@ -1,5 +1,5 @@
 // The update check against a feed served by the test itself on 127.0.0.1.
-#include "Framework/ErrorInfo.h"
+#include "Framework/ComErrorInfo.h"
 #include "Viewer/core/LanguageLibrary.h"
 #include "Viewer/core/UpdateChecker.h"
 #include "Viewer/core/UpdateSchedule.h"

@@ -6,6 +6,7 @@
 #include "Framework/HResultError.h"
 #include "Framework/ModalSeam.h"
 #include "Framework/UniqueHandle.h"
+#include "Viewer/engine/NaturalOrder.h"
 #include "Viewer/engine/TextFileReader.h"
 
 namespace {
@@ -67,12 +68,12 @@ bool WriteAll(HWND owner, HANDLE file, const std::wstring& content)
 
 bool BookmarkKeyLess::operator()(const std::wstring& a, const std::wstring& b) const noexcept
 {
-    return StrCmpIW(a.c_str(), b.c_str()) < 0;
+    return NoCaseLess()(a, b);
 }
 
 bool NaturalNameLess::operator()(const std::wstring& a, const std::wstring& b) const noexcept
 {
-    return StrCmpLogicalW(a.c_str(), b.c_str()) < 0;
+    return NaturalLess()(a, b);
 }
 
 std::wstring BookmarkFilePath(const wchar_t* folder, const wchar_t* fileName)

@@ -106,6 +106,10 @@ uint16_t Word(const PROPVARIANT& v) noexcept
 
 bool DateFromValue(const PROPVARIANT& v, FILETIME* time)
 {
+    if (v.vt == VT_FILETIME) {
+        *time = v.filetime;
+        return true;
+    }
     if (v.vt == VT_LPWSTR) return v.pwszVal && ParseDateText(v.pwszVal, time);
     if (v.vt != VT_LPSTR || !v.pszVal) return false;
     // Only the EXIF form comes as 8-bit text.
@@ -351,6 +355,22 @@ HRESULT ReadImageMetadata(DecodeThreadContext*, const wchar_t* path, ImageInfo* 
     if (!g_WicFactory) return E_UNEXPECTED;
     if (!info || !source || !decoder) return E_INVALIDARG;
     return CatchAsHResult([&] { return ReadFrame(path, *info, source, decoder, frameIndex, profileName); });
+}
+
+bool ReadFrameDate(IWICMetadataQueryReader* reader, REFGUID container, std::initializer_list<const wchar_t*> names,
+                   FILETIME* time) noexcept
+{
+    const bool tiffRooted = IsOneOf(container, TiffRootedFormats);
+    if (!reader || (!tiffRooted && !IsOneOf(container, JpegRootedFormats))) return false;
+    try {
+        FrameQueries queries(reader, tiffRooted);
+        for (const wchar_t* name : names) {
+            PropVariant value;
+            if (queries.Read(name, value) && DateFromValue(value.Get(), time)) return true;
+        }
+    } catch (...) {
+    }
+    return false;
 }
 
 double RationalToDouble(const PROPVARIANT& value) noexcept

@@ -4,6 +4,7 @@
 #include "Viewer/imaging/ImageInfo.h"
 #include <wincodec.h>
 #include <cstdint>
+#include <initializer_list>
 
 class DecodeThreadContext;
 
@@ -13,6 +14,12 @@ class DecodeThreadContext;
 // profileName: the colour profile this decode used, or null.
 HRESULT ReadImageMetadata(DecodeThreadContext* context, const wchar_t* path, ImageInfo* info, IWICBitmapSource* source,
                           IWICBitmapDecoder* decoder, uint16_t frameIndex, const wchar_t* profileName) noexcept;
+
+// The first of the named dates that the frame's reader gives (a FILETIME value, or a date text in
+// the EXIF or XMP form), the names written as for a JPEG and placed by the container's rules;
+// false when none reads or the container keeps no metadata that is read.
+bool ReadFrameDate(IWICMetadataQueryReader* reader, REFGUID container, std::initializer_list<const wchar_t*> names,
+                   FILETIME* time) noexcept;
 
 // An EXIF rational (numerator in the low, denominator in the high 32 bits, both signed) or its
 // text form "n/d"; 0 when the denominator is 0 or the text has no "/".

@@ -1,0 +1,89 @@
+#include "Viewer/engine/BookmarkStore.h"
+#include <cwchar>
+
+namespace {
+// Long enough for any wanted name cut to 240 characters and its number, so that every number makes
+// a different name.
+constexpr size_t NameLength = 260;
+}
+
+size_t CBookmarkStore::Load(std::wstring path, KeyTable keys)
+{
+    m_path = std::move(path);
+    m_keys = std::move(keys);
+    m_names.clear();
+    for (const auto& [key, name] : m_keys) m_names.emplace(name, EntryRef());
+    MarkRefresh();
+    return m_keys.size();
+}
+
+bool CBookmarkStore::IsEntryBookmarked(CImageEntry* entry)
+{
+    if (!entry) return false;
+    CriticalSectionScope scope(m_lock);
+    if (m_path.empty()) return false;
+    const auto key = m_keys.find(entry->GetBookmarkKey());
+    if (key == m_keys.end()) return false;
+    const auto name = m_names.find(key->second);
+    if (name != m_names.end() && !name->second) {
+        name->second = EntryRef(entry);
+        entry->SwapBookmarkName(name->first.c_str());
+        MarkRefresh();
+    } else {
+        AddUnique(key->second.c_str(), entry);
+    }
+    return true;
+}
+
+Bstr CBookmarkStore::AddBookmark(const wchar_t* wanted, CImageEntry* entry)
+{
+    if (!entry) return {};
+    CriticalSectionScope scope(m_lock);
+    return AddUnique(wanted, entry);
+}
+
+Bstr CBookmarkStore::AddUnique(const wchar_t* wanted, CImageEntry* entry)
+{
+    wchar_t name[NameLength];
+    for (unsigned n = 1;; ++n) {
+        _snwprintf(name, NameLength - 1, L"%.240ls_%u", wanted ? wanted : L"", n);
+        name[NameLength - 1] = L'\0';
+        if (m_names.find(name) == m_names.end()) break;
+    }
+    m_names.emplace(name, EntryRef(entry));
+    entry->SwapBookmarkName(name);
+    MarkRefresh();
+    m_changed = true;
+    return Bstr(name);
+}
+
+void CBookmarkStore::RemoveEntryBookmark(CImageEntry* entry)
+{
+    if (!entry) return;
+    CriticalSectionScope scope(m_lock);
+    const Bstr name = entry->SwapBookmarkName(nullptr);
+    if (name.Empty()) return;
+    const auto found = m_names.find(name.c_str());
+    if (found == m_names.end()) return;
+    m_names.erase(found);
+    m_changed = true;
+    MarkRefresh();
+}
+
+void CBookmarkStore::ClearBookmarks()
+{
+    CriticalSectionScope scope(m_lock);
+    for (auto& [name, entry] : m_names)
+        if (entry) entry->SwapBookmarkName(nullptr);
+    m_names.clear();
+    MarkRefresh();
+}
+
+std::vector<std::pair<std::wstring, std::wstring>> CBookmarkStore::TakeLinesToSave()
+{
+    m_changed = false;
+    std::vector<std::pair<std::wstring, std::wstring>> lines;
+    for (const auto& [name, entry] : m_names)
+        if (entry) lines.emplace_back(entry->GetBookmarkKey(), name);
+    return lines;
+}

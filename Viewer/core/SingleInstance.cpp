@@ -1,26 +1,9 @@
 #include "Viewer/core/SingleInstance.h"
-#include "Shared/WakeUpProtocol.h"
 #include "Viewer/core/LastActivity.h"
-#include <cwchar>
-
-std::wstring FormatInstanceEventName(const wchar_t* userName)
-{
-    wchar_t name[520]{};
-    swprintf(name, std::size(name), kInstanceEventFormat, userName);
-    return name;
-}
 
 namespace {
 // How long the wake-up waits for each window that is busy but not (yet) hung.
 constexpr UINT kWakeUpWindowTimeoutMs = 1000;
-
-std::wstring CurrentUserName()
-{
-    wchar_t user[260]{};
-    DWORD length = static_cast<DWORD>(std::size(user));
-    if (!GetUserNameW(user, &length)) user[0] = L'\0';
-    return user;
-}
 }
 
 bool WakeRunningInstance(const wchar_t* commandTail)

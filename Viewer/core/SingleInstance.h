@@ -2,16 +2,13 @@
 // One viewer per user name. The running viewer holds a named marker event; a viewer that starts
 // while the marker exists hands its command-line tail to the running one in a global atom, through
 // a broadcast of the registered wake-up message, and ends.
+#include "Shared/WakeUpProtocol.h"
 #include <windows.h>
-#include <string>
 
 // The registered wake-up message; 0 until registered.
 inline UINT WakeUpMessage = 0;
 // The marker event while this process holds it, else null.
 inline HANDLE InstanceEvent = nullptr;
-
-// The marker's name for a user.
-std::wstring FormatInstanceEventName(const wchar_t* userName);
 
 // The sender side of the start-up: registers the wake-up message and creates the marker. When
 // another viewer of the same user already holds it, hands commandTail over to that viewer and

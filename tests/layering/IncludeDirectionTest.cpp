@@ -66,6 +66,7 @@ std::vector<FolderRule> Rules()
         {"tests/ui/", with(ui, {"tests/ui/", "tests/imaging/", "tests/support/"})},
         {"tests/wallpaper/", with(kBase, {"tests/wallpaper/", "tests/support/"})},
         {"tests/shell/", with(kBase, {"tests/shell/", "tests/support/"})},
+        {"tests/shellstub/", {"tests/shellstub/"}},
         {"tests/", {"Framework/", "Shared/", "Viewer/", "tests/"}},
         {"bench/", {"Framework/", "Shared/", "Viewer/", "bench/"}},
     };

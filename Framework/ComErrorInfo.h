@@ -1,0 +1,8 @@
+#pragma once
+// COM error information: a method that fails leaves a description of the failure for its caller
+// (GetErrorInfo), and its object says for which interfaces it does so (ISupportErrorInfo).
+#include <oaidl.h>
+
+// For a failed hr: sets the thread's error information (the system's text for hr as description,
+// source, usually a ProgID, and the interface). Returns hr, so that a method can end with it.
+HRESULT ReportComError(HRESULT hr, REFIID iid, const wchar_t* source) noexcept;

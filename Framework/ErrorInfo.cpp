@@ -3,12 +3,13 @@
 #include "Framework/ComPtr.h"
 #include <oleauto.h>
 
-void SetErrorDescription(std::wstring_view description) noexcept
+void SetErrorDescription(std::wstring_view description, const wchar_t* source) noexcept
 {
     ComPtr<ICreateErrorInfo> created;
     if (FAILED(CreateErrorInfo(&created))) return;
     try {
         created->SetDescription(Bstr(description).Get());
+        if (source) created->SetSource(Bstr(source).Get());
     } catch (...) {
         return;  // out of memory for the text: no error information at all rather than a wrong one
     }

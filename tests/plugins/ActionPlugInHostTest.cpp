@@ -1,0 +1,154 @@
+// The host finds, verifies and creates the plug-ins of the category. The class of the delivered
+// wallpaper plug-in is registered here by hand, pointing at the signed library, at an unsigned copy or
+// at a copy changed after signing, as the cases need; the language library gives the texts.
+#include "Framework/ModalSeam.h"
+#include "Framework/RegKey.h"
+#include "Viewer/core/ActionPlugInHost.h"
+#include "tests/support/ScopedResourceModule.h"
+#include "tests/support/TestPaths.h"
+#include <gtest/gtest.h>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+namespace {
+const CLSID kWallpaperClsid{0x2EFC8013, 0x587A, 0x492D, {0x9E, 0xFD, 0x30, 0x93, 0xB6, 0x87, 0x1E, 0xEA}};
+constexpr wchar_t kClassKey[] = L"CLSID\\{2EFC8013-587A-492D-9EFD-3093B6871EEA}";
+constexpr wchar_t kCategoryKey[] =
+    L"CLSID\\{2EFC8013-587A-492D-9EFD-3093B6871EEA}\\Implemented Categories\\{ECA4A319-8ADD-4311-AF23-FBCF5C955BCD}";
+
+std::wstring SignedPlugIn()
+{
+    return TestProgramFolder() + L"\\Lumenfold.PlugIn.SetAsWallpaper.dll";
+}
+
+class PlugInHost : public ::testing::Test {
+protected:
+    PlugInHost()
+        : m_seam(ModalSeam{[this](HWND, const wchar_t* text, const wchar_t*, UINT type) {
+              messages.push_back(text);
+              types.push_back(type);
+              return IDOK;
+          }})
+    {
+        CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    }
+    ~PlugInHost() override
+    {
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, kClassKey);
+        RegDeleteTreeW(HKEY_CURRENT_USER, (std::wstring(L"Software\\Classes\\") + kClassKey).c_str());
+        CoUninitialize();
+    }
+
+    // The class as COM sees it, its server named by path (REG_SZ or REG_EXPAND_SZ).
+    void RegisterClass(HKEY root, const std::wstring& prefix, const std::wstring& server, DWORD type = REG_SZ)
+    {
+        RegKey classKey, serverKey, progId, category;
+        ASSERT_EQ(ERROR_SUCCESS, classKey.Create(root, (prefix + kClassKey).c_str()));
+        ASSERT_EQ(ERROR_SUCCESS, progId.Create(root, (prefix + kClassKey + L"\\ProgID").c_str()));
+        progId.SetString(nullptr, L"Lumenfold.PlugIn.SetAsWallpaper.1");
+        ASSERT_EQ(ERROR_SUCCESS, category.Create(root, (prefix + kCategoryKey).c_str()));
+        ASSERT_EQ(ERROR_SUCCESS, serverKey.Create(root, (prefix + kClassKey + L"\\InprocServer32").c_str()));
+        serverKey.SetString(L"ThreadingModel", L"Both");
+        ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(serverKey.Get(), nullptr, 0, type,
+                                                reinterpret_cast<const BYTE*>(server.c_str()),
+                                                DWORD((server.size() + 1) * sizeof(wchar_t))));
+    }
+
+    ActionPlugInRecord Record(WORD language = 0x0409)
+    {
+        ActionPlugInRecord record;
+        record.Clsid = kWallpaperClsid;
+        record.LangId = language;
+        return record;
+    }
+
+    ScopedResourceModule m_language{L"Lumenfold.Core.EN.dll"};
+    std::vector<std::wstring> messages;
+    std::vector<UINT> types;
+    ScopedModalSeam m_seam;
+};
+
+std::wstring Hex(LONG code)
+{
+    wchar_t text[16];
+    swprintf(text, 16, L"0x%08X", unsigned(code));
+    return text;
+}
+}  // namespace
+
+TEST_F(PlugInHost, ASignedPlugInOnAnExpandedPathIsCreatedAndQueriedInItsLanguage)
+{
+    SetEnvironmentVariableW(L"LUMENFOLD_PLUGIN_FOLDER", TestProgramFolder().c_str());
+    RegisterClass(HKEY_CLASSES_ROOT, L"", L"%LUMENFOLD_PLUGIN_FOLDER%\\Lumenfold.PlugIn.SetAsWallpaper.dll",
+                  REG_EXPAND_SZ);
+    EXPECT_EQ(SignedPlugIn(), PlugInServerPath(kWallpaperClsid));
+
+    std::vector<ActionPlugInRecord> plugIns = CreateActionPlugIns(0x040C);
+    ASSERT_EQ(1u, plugIns.size());
+    const ActionPlugInRecord& record = plugIns[0];
+    EXPECT_EQ(L"Lumenfold.PlugIn.SetAsWallpaper.1", record.ProgId.View());
+    EXPECT_EQ(L"Mettre en fond d'\u00e9cran", record.DisplayName.View()) << "Initialize came first, with the language";
+    EXPECT_EQ(L"1.0", record.VersionInformation.View());
+    EXPECT_FALSE(record.Description.Empty());
+    EXPECT_FALSE(record.AuthorInformation.Empty());
+    EXPECT_EQ(0u, record.Capabilities);
+    EXPECT_EQ(0x257u, record.PreferredHotkey);
+    EXPECT_EQ(1u, record.Enabled);
+    EXPECT_TRUE(record.PlugIn);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(PlugInHost, UnsignedAndAlteredCopiesAreRefusedWithTheirCodeAndProgId)
+{
+    TempFolder folder;
+    const std::wstring altered = folder.File(L"altered.dll");
+    ASSERT_TRUE(CopyFileW(SignedPlugIn().c_str(), altered.c_str(), FALSE));
+    {
+        std::fstream file(std::filesystem::path(altered), std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(0x400);
+        file.put('\x5A');
+    }
+    struct Case {
+        std::wstring server;
+        LONG code;
+    };
+    const Case cases[] = {
+        {TestProgramFolder() + L"\\plugin_test_unsigned.dll", LONG(0x800B0100)},
+        {altered, LONG(0x80096010)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << Hex(c.code));
+        messages.clear();
+        RegisterClass(HKEY_CLASSES_ROOT, L"", c.server);
+        ActionPlugInRecord record = Record();
+        EXPECT_FALSE(ValidateAndCreatePlugIn(record));
+        EXPECT_FALSE(record.PlugIn);
+        ASSERT_EQ(1u, messages.size());
+        EXPECT_NE(std::wstring::npos, messages[0].find(Hex(c.code))) << messages[0];
+        EXPECT_NE(std::wstring::npos, messages[0].find(L"Lumenfold.PlugIn.SetAsWallpaper.1")) << messages[0];
+        EXPECT_EQ(UINT(MB_TASKMODAL | MB_TOPMOST), types[0]);
+    }
+}
+
+TEST_F(PlugInHost, ASignatureThePolicyDeclinedToEvaluateIsAccepted)
+{
+    RegisterClass(HKEY_CLASSES_ROOT, L"", SignedPlugIn());
+    ActionPlugInRecord record = Record();
+    std::wstring verified;
+    EXPECT_TRUE(ValidateAndCreatePlugIn(record, [&](const std::wstring& path) {
+        verified = path;
+        return LONG(0x80092026);
+    }));
+    EXPECT_EQ(SignedPlugIn(), verified);
+    EXPECT_TRUE(record.PlugIn);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(PlugInHost, AClassOfTheCurrentUserAloneIsSkippedSilently)
+{
+    RegisterClass(HKEY_CURRENT_USER, L"Software\\Classes\\", SignedPlugIn());
+    ActionPlugInRecord record = Record();
+    EXPECT_FALSE(ValidateAndCreatePlugIn(record));
+    EXPECT_TRUE(messages.empty());
+}

@@ -1,4 +1,5 @@
 #include "Viewer/core/ActionPlugInHost.h"
+#include "Framework/FaultGuard.h"
 #include "Framework/ModalSeam.h"
 #include "Viewer/core/FileSignature.h"
 #include "Viewer/core/FrameMessages.h"
@@ -166,11 +167,22 @@ std::vector<ActionPlugInRecord> CreateActionPlugIns(WORD langId, const Signature
         ActionPlugInRecord record;
         record.Clsid = clsid;
         record.LangId = langId;
-        try {
-            if (ValidateAndCreatePlugIn(record, verify)) plugIns.push_back(std::move(record));
-        } catch (...) {
+        // A plug-in that faults or throws while it is made or queried is reported and left out; the
+        // others still load. A faulted object is never called again, not even to release it.
+        bool created = false, threw = false;
+        const bool returned = RunCatchingFaults([&]() noexcept {
+            try {
+                created = ValidateAndCreatePlugIn(record, verify);
+            } catch (...) {
+                threw = true;
+            }
+        });
+        if (!returned) record.PlugIn.Detach();
+        if (!returned || threw) {
             ReportCrashedPlugIn(record);
+            continue;
         }
+        if (created) plugIns.push_back(std::move(record));
     }
     return plugIns;
 }

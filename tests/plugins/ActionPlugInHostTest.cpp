@@ -6,6 +6,7 @@
 #include "Viewer/core/ActionPlugInHost.h"
 #include "tests/support/ScopedResourceModule.h"
 #include "tests/support/TestPaths.h"
+#include "tests/testplugin/TestPlugIns.h"
 #include <gtest/gtest.h>
 #include <filesystem>
 #include <fstream>
@@ -14,8 +15,14 @@
 namespace {
 const CLSID kWallpaperClsid{0x2EFC8013, 0x587A, 0x492D, {0x9E, 0xFD, 0x30, 0x93, 0xB6, 0x87, 0x1E, 0xEA}};
 constexpr wchar_t kClassKey[] = L"CLSID\\{2EFC8013-587A-492D-9EFD-3093B6871EEA}";
-constexpr wchar_t kCategoryKey[] =
-    L"CLSID\\{2EFC8013-587A-492D-9EFD-3093B6871EEA}\\Implemented Categories\\{ECA4A319-8ADD-4311-AF23-FBCF5C955BCD}";
+constexpr wchar_t kCategorySubkey[] = L"\\Implemented Categories\\{ECA4A319-8ADD-4311-AF23-FBCF5C955BCD}";
+
+std::wstring ClassKeyOf(const CLSID& clsid)
+{
+    wchar_t text[40] = L"";
+    StringFromGUID2(clsid, text, 40);
+    return std::wstring(L"CLSID\\") + text;
+}
 
 std::wstring SignedPlugIn()
 {
@@ -35,20 +42,27 @@ protected:
     }
     ~PlugInHost() override
     {
-        RegDeleteTreeW(HKEY_CLASSES_ROOT, kClassKey);
+        for (const std::wstring& key : m_registered) RegDeleteTreeW(HKEY_CLASSES_ROOT, key.c_str());
         RegDeleteTreeW(HKEY_CURRENT_USER, (std::wstring(L"Software\\Classes\\") + kClassKey).c_str());
         CoUninitialize();
     }
 
-    // The class as COM sees it, its server named by path (REG_SZ or REG_EXPAND_SZ).
+    // The wallpaper class as COM sees it, its server named by path (REG_SZ or REG_EXPAND_SZ).
     void RegisterClass(HKEY root, const std::wstring& prefix, const std::wstring& server, DWORD type = REG_SZ)
     {
+        RegisterClassOf(root, prefix, kClassKey, L"Lumenfold.PlugIn.SetAsWallpaper.1", server, type);
+    }
+
+    void RegisterClassOf(HKEY root, const std::wstring& prefix, const std::wstring& key, const wchar_t* progIdText,
+                         const std::wstring& server, DWORD type = REG_SZ)
+    {
+        if (root == HKEY_CLASSES_ROOT) m_registered.push_back(key);
         RegKey classKey, serverKey, progId, category;
-        ASSERT_EQ(ERROR_SUCCESS, classKey.Create(root, (prefix + kClassKey).c_str()));
-        ASSERT_EQ(ERROR_SUCCESS, progId.Create(root, (prefix + kClassKey + L"\\ProgID").c_str()));
-        progId.SetString(nullptr, L"Lumenfold.PlugIn.SetAsWallpaper.1");
-        ASSERT_EQ(ERROR_SUCCESS, category.Create(root, (prefix + kCategoryKey).c_str()));
-        ASSERT_EQ(ERROR_SUCCESS, serverKey.Create(root, (prefix + kClassKey + L"\\InprocServer32").c_str()));
+        ASSERT_EQ(ERROR_SUCCESS, classKey.Create(root, (prefix + key).c_str()));
+        ASSERT_EQ(ERROR_SUCCESS, progId.Create(root, (prefix + key + L"\\ProgID").c_str()));
+        progId.SetString(nullptr, progIdText);
+        ASSERT_EQ(ERROR_SUCCESS, category.Create(root, (prefix + key + kCategorySubkey).c_str()));
+        ASSERT_EQ(ERROR_SUCCESS, serverKey.Create(root, (prefix + key + L"\\InprocServer32").c_str()));
         serverKey.SetString(L"ThreadingModel", L"Both");
         ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(serverKey.Get(), nullptr, 0, type,
                                                 reinterpret_cast<const BYTE*>(server.c_str()),
@@ -63,6 +77,7 @@ protected:
         return record;
     }
 
+    std::vector<std::wstring> m_registered;
     ScopedResourceModule m_language{L"Lumenfold.Core.EN.dll"};
     std::vector<std::wstring> messages;
     std::vector<UINT> types;
@@ -151,4 +166,34 @@ TEST_F(PlugInHost, AClassOfTheCurrentUserAloneIsSkippedSilently)
     ActionPlugInRecord record = Record();
     EXPECT_FALSE(ValidateAndCreatePlugIn(record));
     EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(PlugInHost, CallsInitializeThenTheGettersInOrderAndSkipsOnlyAPlugInThatFaults)
+{
+    const std::wstring fake = TestProgramFolder() + L"\\plugin_test_fake.dll";
+    RegisterClassOf(HKEY_CLASSES_ROOT, L"", ClassKeyOf(kRecordingPlugInClsid), L"Lumenfold.Test.Recording", fake);
+    RegisterClassOf(HKEY_CLASSES_ROOT, L"", ClassKeyOf(kFaultingPlugInClsid), L"Lumenfold.Test.Faulting", fake);
+    RegisterClassOf(HKEY_CLASSES_ROOT, L"", ClassKeyOf(kFailingPlugInClsid), L"Lumenfold.Test.Failing", fake);
+
+    std::vector<ActionPlugInRecord> plugIns = CreateActionPlugIns(0x0409);
+    ASSERT_EQ(2u, plugIns.size());
+    const ActionPlugInRecord* recording = nullptr;
+    const ActionPlugInRecord* failing = nullptr;
+    for (const ActionPlugInRecord& record : plugIns)
+        (record.Clsid == kRecordingPlugInClsid ? recording : failing) = &record;
+    ASSERT_TRUE(recording && failing);
+    EXPECT_EQ(L"Initialize(null,1033,null) GetDisplayName GetDescription GetAuthorInformation GetVersionInformation",
+              recording->VersionInformation.View());
+    EXPECT_EQ(0x257u, recording->PreferredHotkey) << "GetCapabilities came before GetPreferredHotkey";
+    EXPECT_EQ(DWORD(LMF_ISAPCAPS_CONFIGURABLE), recording->Capabilities);
+
+    // Failing getters leave the record empty, and the plug-in is listed all the same.
+    EXPECT_EQ(kFailingPlugInClsid, failing->Clsid);
+    EXPECT_TRUE(failing->DisplayName.Empty());
+    EXPECT_EQ(0u, failing->PreferredHotkey);
+    EXPECT_TRUE(failing->PlugIn);
+
+    ASSERT_EQ(1u, messages.size());
+    EXPECT_EQ(L"A plug-in crashed during initialization (Lumenfold.Test.Faulting)", messages[0]);
+    EXPECT_EQ(UINT(MB_ICONERROR), types[0]);
 }

@@ -142,6 +142,15 @@ RotateFlipType UprightTurn(UINT orientation) noexcept
     }
 }
 
+GdiPlusBitmap LoadUprightPicture(const wchar_t* path)
+{
+    GdiPlusBitmap picture = LoadPicture(path);
+    if (!picture) return nullptr;
+    if (const RotateFlipType turn = UprightTurn(ReadOrientation(picture.get())); turn != RotateNoneFlipNone)
+        GdipImageRotateFlip(picture.get(), turn);
+    return picture;
+}
+
 int GetEncoderClsid(const GUID& format, CLSID& clsid) noexcept
 {
     clsid = CLSID{};
@@ -161,13 +170,11 @@ int GetEncoderClsid(const GUID& format, CLSID& clsid) noexcept
 
 bool SetWallpaperFromFile(const wchar_t* path, LANGID language)
 {
-    GdiPlusBitmap working = LoadPicture(path);
+    GdiPlusBitmap working = LoadUprightPicture(path);
     if (!working) {
         SetErrorDescription(TextsFor(language).unsupportedFile, kWallpaperProgId);
         return false;
     }
-    if (const RotateFlipType turn = UprightTurn(ReadOrientation(working.get())); turn != RotateNoneFlipNone)
-        GdipImageRotateFlip(working.get(), turn);
 
     const int cx = GetSystemMetrics(SM_CXSCREEN);
     const int cy = GetSystemMetrics(SM_CYSCREEN);

@@ -17,6 +17,10 @@ float WallpaperSigma(int cx, int cy) noexcept;
 // The GDI+ turn that makes a picture of this EXIF orientation upright (0 and values above 8: none).
 Gdiplus::RotateFlipType UprightTurn(UINT orientation) noexcept;
 
+// The picture of the file, with its colour profile applied, turned upright by its EXIF orientation;
+// null when GDI+ cannot load it.
+GdiPlusBitmap LoadUprightPicture(const wchar_t* path);
+
 // The CLSID of the first GDI+ encoder of the container format; its index, or -1 (clsid zero).
 int GetEncoderClsid(const GUID& format, CLSID& clsid) noexcept;
 

@@ -1,9 +1,9 @@
 // The host finds, verifies and creates the plug-ins of the category. The class of the delivered
 // wallpaper plug-in is registered here by hand, pointing at the signed library, at an unsigned copy or
 // at a copy changed after signing, as the cases need; the language library gives the texts.
-#include "Framework/ModalSeam.h"
 #include "Framework/RegKey.h"
 #include "Viewer/core/ActionPlugInHost.h"
+#include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/ScopedResourceModule.h"
 #include "tests/support/TestPaths.h"
 #include "tests/testplugin/TestPlugIns.h"
@@ -31,15 +31,7 @@ std::wstring SignedPlugIn()
 
 class PlugInHost : public ::testing::Test {
 protected:
-    PlugInHost()
-        : m_seam(ModalSeam{[this](HWND, const wchar_t* text, const wchar_t*, UINT type) {
-              messages.push_back(text);
-              types.push_back(type);
-              return IDOK;
-          }})
-    {
-        CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    }
+    PlugInHost() { CoInitializeEx(nullptr, COINIT_MULTITHREADED); }
     ~PlugInHost() override
     {
         for (const std::wstring& key : m_registered) RegDeleteTreeW(HKEY_CLASSES_ROOT, key.c_str());
@@ -79,9 +71,7 @@ protected:
 
     std::vector<std::wstring> m_registered;
     ScopedResourceModule m_language{L"Lumenfold.Core.EN.dll"};
-    std::vector<std::wstring> messages;
-    std::vector<UINT> types;
-    ScopedModalSeam m_seam;
+    MessageBoxRecorder boxes;
 };
 
 std::wstring Hex(LONG code)
@@ -111,7 +101,7 @@ TEST_F(PlugInHost, ASignedPlugInOnAnExpandedPathIsCreatedAndQueriedInItsLanguage
     EXPECT_EQ(0x257u, record.PreferredHotkey);
     EXPECT_EQ(1u, record.Enabled);
     EXPECT_TRUE(record.PlugIn);
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(boxes.calls.empty());
 }
 
 TEST_F(PlugInHost, UnsignedAndAlteredCopiesAreRefusedWithTheirCodeAndProgId)
@@ -134,15 +124,15 @@ TEST_F(PlugInHost, UnsignedAndAlteredCopiesAreRefusedWithTheirCodeAndProgId)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << Hex(c.code));
-        messages.clear();
+        boxes.calls.clear();
         RegisterClass(HKEY_CLASSES_ROOT, L"", c.server);
         ActionPlugInRecord record = Record();
         EXPECT_FALSE(ValidateAndCreatePlugIn(record));
         EXPECT_FALSE(record.PlugIn);
-        ASSERT_EQ(1u, messages.size());
-        EXPECT_NE(std::wstring::npos, messages[0].find(Hex(c.code))) << messages[0];
-        EXPECT_NE(std::wstring::npos, messages[0].find(L"Lumenfold.PlugIn.SetAsWallpaper.1")) << messages[0];
-        EXPECT_EQ(UINT(MB_TASKMODAL | MB_TOPMOST), types[0]);
+        ASSERT_EQ(1u, boxes.calls.size());
+        EXPECT_NE(std::wstring::npos, boxes.calls[0].text.find(Hex(c.code))) << boxes.calls[0].text;
+        EXPECT_NE(std::wstring::npos, boxes.calls[0].text.find(L"Lumenfold.PlugIn.SetAsWallpaper.1")) << boxes.calls[0].text;
+        EXPECT_EQ(UINT(MB_TASKMODAL | MB_TOPMOST), boxes.calls[0].type);
     }
 }
 
@@ -157,7 +147,7 @@ TEST_F(PlugInHost, ASignatureThePolicyDeclinedToEvaluateIsAccepted)
     }));
     EXPECT_EQ(SignedPlugIn(), verified);
     EXPECT_TRUE(record.PlugIn);
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(boxes.calls.empty());
 }
 
 TEST_F(PlugInHost, AClassOfTheCurrentUserAloneIsSkippedSilently)
@@ -165,7 +155,7 @@ TEST_F(PlugInHost, AClassOfTheCurrentUserAloneIsSkippedSilently)
     RegisterClass(HKEY_CURRENT_USER, L"Software\\Classes\\", SignedPlugIn());
     ActionPlugInRecord record = Record();
     EXPECT_FALSE(ValidateAndCreatePlugIn(record));
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(boxes.calls.empty());
 }
 
 TEST_F(PlugInHost, CallsInitializeThenTheGettersInOrderAndSkipsOnlyAPlugInThatFaults)
@@ -193,7 +183,7 @@ TEST_F(PlugInHost, CallsInitializeThenTheGettersInOrderAndSkipsOnlyAPlugInThatFa
     EXPECT_EQ(0u, failing->PreferredHotkey);
     EXPECT_TRUE(failing->PlugIn);
 
-    ASSERT_EQ(1u, messages.size());
-    EXPECT_EQ(L"A plug-in crashed during initialization (Lumenfold.Test.Faulting)", messages[0]);
-    EXPECT_EQ(UINT(MB_ICONERROR), types[0]);
+    ASSERT_EQ(1u, boxes.calls.size());
+    EXPECT_EQ(L"A plug-in crashed during initialization (Lumenfold.Test.Faulting)", boxes.calls[0].text);
+    EXPECT_EQ(UINT(MB_ICONERROR), boxes.calls[0].type);
 }

@@ -1,12 +1,12 @@
 // The start-up task list ends promptly when the viewer closes while the update check waits on a
 // server that accepts the connection and never answers (the platform's send would wait minutes).
 #include <winsock2.h>
-#include "Framework/ModalSeam.h"
 #include "Framework/RegKey.h"
 #include "Framework/WorkerThread.h"
 #include "Viewer/core/ActionPlugInHost.h"
 #include "Viewer/core/AppSettings.h"
 #include "Viewer/core/VersionInfo.h"
+#include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/RegistrySandbox.h"
 #include <gtest/gtest.h>
 #include <string>
@@ -65,7 +65,7 @@ std::wstring RunningVersionText()
 TEST(StartupTasks, AViewerClosedWhileTheUpdateCheckWaitsOnASilentServerEndsPromptly)
 {
     RegistrySandbox sandbox;
-    ScopedModalSeam noBoxes(ModalSeam{[](HWND, const wchar_t*, const wchar_t*, UINT) { return IDOK; }});
+    MessageBoxRecorder noBoxes;
     SilentServer server;
     ASSERT_NE(0, server.Port());
     {

@@ -5,6 +5,7 @@
 #include "Framework/ErrorInfo.h"
 #include "Framework/ModalSeam.h"
 #include "PlugIns/Wallpaper/SetAsWallpaper.h"
+#include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/TestPaths.h"
 #include "tests/wallpaper/GdiPlusSession.h"
 #include <string>
@@ -20,29 +21,6 @@ ComPtr<IImageStackActionPlugIn> NewPlugIn(LANGID language)
     }
     return plugIn;
 }
-
-struct MessageBoxCall {
-    HWND owner;
-    std::wstring text;
-    std::wstring caption;
-    UINT type;
-};
-
-// Answers every confirmation with the given button and records it.
-class ConfirmationAnswer {
-public:
-    explicit ConfirmationAnswer(int answer)
-        : m_seam(ModalSeam{[this, answer](HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) {
-              calls.push_back({owner, text, caption, type});
-              return answer;
-          }})
-    {
-    }
-    std::vector<MessageBoxCall> calls;
-
-private:
-    ScopedModalSeam m_seam;
-};
 
 struct LanguageCase {
     LANGID language;
@@ -74,7 +52,7 @@ TEST(SetAsWallpaper, TextsFollowTheViewersLanguage)
         EXPECT_EQ(S_OK, plugIn->GetAuthorInformation(&author));
         EXPECT_FALSE(author.Empty());
 
-        ConfirmationAnswer no(IDNO);
+        MessageBoxRecorder no(IDNO);
         tagLMFISAPPOSTACTIONBEHAVIOR behaviour = LMFISAP_POSTACTIONBEHAVIOR_REFRESHSTACK;
         EXPECT_EQ(S_FALSE, plugIn->Process(kOwner, Bstr(L"C:\\none\\IMG_1").Get(), Bstr(L"jpg").Get(), 0, &behaviour));
         ASSERT_EQ(1u, no.calls.size());
@@ -115,7 +93,7 @@ TEST(SetAsWallpaper, ProcessRefusesNullArgumentsWithoutAsking)
 {
     ComPtr<IImageStackActionPlugIn> plugIn = NewPlugIn(0x0409);
     ASSERT_TRUE(plugIn);
-    ConfirmationAnswer yes(IDYES);
+    MessageBoxRecorder yes(IDYES);
     tagLMFISAPPOSTACTIONBEHAVIOR behaviour{};
     const Bstr path(L"C:\\IMG_1"), extensions(L"jpg");
     EXPECT_EQ(E_INVALIDARG, plugIn->Process(nullptr, nullptr, extensions.Get(), 0, &behaviour));
@@ -129,7 +107,7 @@ TEST(SetAsWallpaper, AStackWithoutAnExistingFileFailsWithoutErrorInformation)
     ComPtr<IImageStackActionPlugIn> plugIn = NewPlugIn(0x0409);
     ASSERT_TRUE(plugIn);
     TempFolder folder;
-    ConfirmationAnswer yes(IDYES);
+    MessageBoxRecorder yes(IDYES);
     TakeErrorDescription();
     tagLMFISAPPOSTACTIONBEHAVIOR behaviour{};
     EXPECT_EQ(E_FAIL, plugIn->Process(nullptr, Bstr(folder.File(L"IMG_1")).Get(), Bstr(L";jpg;;").Get(), 0, &behaviour));

@@ -4,9 +4,9 @@
 #include "Framework/Bstr.h"
 #include "Framework/ComObject.h"
 #include "Framework/ErrorInfo.h"
-#include "Framework/ModalSeam.h"
 #include "PlugIns/Wallpaper/SetAsWallpaper.h"
 #include "PlugIns/Wallpaper/WallpaperSetter.h"
+#include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/RegistryReadBack.h"
 #include "tests/support/TestPaths.h"
 #include "tests/wallpaper/GdiPlusSession.h"
@@ -64,7 +64,7 @@ TEST_F(WallpaperDesktop, ABandedPanoramaBecomesAScreenSizedWallpaperWithoutItsCu
     ComPtr<IImageStackActionPlugIn> plugIn;
     ASSERT_EQ(S_OK, (ComObject<CSetAsWallpaper>::Create(nullptr, __uuidof(IImageStackActionPlugIn), plugIn.AsVoid())));
     plugIn->Initialize(nullptr, 0x0409, nullptr);
-    ScopedModalSeam yes(ModalSeam{[](HWND, const wchar_t*, const wchar_t*, UINT) { return IDYES; }});
+    MessageBoxRecorder yes(IDYES);
     SetErrorInfo(0, nullptr);
     tagLMFISAPPOSTACTIONBEHAVIOR behaviour{};
     ASSERT_EQ(S_OK, plugIn->Process(nullptr, Bstr(folder.File(L"IMG_1")).Get(), Bstr(L"cr2;bmp").Get(), 0, &behaviour));

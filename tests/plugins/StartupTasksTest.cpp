@@ -1,6 +1,6 @@
 // The start-up task list ends promptly when the viewer closes while the update check waits on a
 // server that accepts the connection and never answers (the platform's send would wait minutes).
-#include <winsock2.h>
+#include "tests/support/SilentServer.h"  // winsock before windows.h
 #include "Framework/RegKey.h"
 #include "Framework/WorkerThread.h"
 #include "Viewer/core/ActionPlugInHost.h"
@@ -12,47 +12,6 @@
 #include <string>
 
 namespace {
-// A listening socket on 127.0.0.1 that never accepts: connections wait in its backlog unanswered.
-class SilentServer {
-public:
-    SilentServer()
-    {
-        WSADATA data{};
-        WSAStartup(MAKEWORD(2, 2), &data);
-        m_socket = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        int length = sizeof(address);
-        if (bind(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 && listen(m_socket, 4) == 0 &&
-            getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-            m_port = ntohs(address.sin_port);
-    }
-    SilentServer(const SilentServer&) = delete;
-    SilentServer& operator=(const SilentServer&) = delete;
-    ~SilentServer()
-    {
-        closesocket(m_socket);
-        WSACleanup();
-    }
-
-    std::wstring Feed() const { return L"http://127.0.0.1:" + std::to_wstring(m_port) + L"/bin/versioninfo-en.rss"; }
-    unsigned short Port() const noexcept { return m_port; }
-    // True once a client has connected (a connection waits in the backlog).
-    bool WaitForClient(int seconds) const
-    {
-        fd_set readable;
-        FD_ZERO(&readable);
-        FD_SET(m_socket, &readable);
-        timeval limit{seconds, 0};
-        return select(0, &readable, nullptr, nullptr, &limit) == 1;
-    }
-
-private:
-    SOCKET m_socket = INVALID_SOCKET;
-    unsigned short m_port = 0;
-};
-
 std::wstring RunningVersionText()
 {
     VersionParts running{};

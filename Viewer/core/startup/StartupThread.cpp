@@ -2,6 +2,7 @@
 #include "Viewer/core/ActionPlugInHost.h"
 #include "Viewer/core/AppSettings.h"
 #include "Viewer/core/LastActivity.h"
+#include "Viewer/core/ProcessTestHooks.h"
 #include "Viewer/core/UpdateChecker.h"
 #include "Viewer/imaging/WicFactory.h"
 
@@ -25,7 +26,7 @@ HRESULT StartupTasks(WorkerThread& self, HWND frame, HACCEL frameTable)
     if (g_WicFactory) g_WicFactory->CreateDecoder(GUID_ContainerFormatWmp, &GUID_VendorMicrosoft, &warmUp);
     RegKey settings;
     settings.Open(HKEY_CURRENT_USER, AppSettings::KeyPath, KEY_ALL_ACCESS);
-    RunStartupTasks(settings, frame, frameTable, self.StopEvent(), kUpdateFeedAddress);
+    RunStartupTasks(settings, frame, frameTable, self.StopEvent(), UpdateFeedAddress(kUpdateFeedAddress));
     LastActivityCode = 29;
     return S_OK;
 }

@@ -187,3 +187,15 @@ TEST_F(PlugInHost, CallsInitializeThenTheGettersInOrderAndSkipsOnlyAPlugInThatFa
     EXPECT_EQ(L"A plug-in crashed during initialization (Lumenfold.Test.Faulting)", boxes.calls[0].text);
     EXPECT_EQ(UINT(MB_ICONERROR), boxes.calls[0].type);
 }
+
+TEST_F(PlugInHost, AnObjectWhoseCodeIsNotInTheVerifiedFileIsReleasedAndRefused)
+{
+    const std::wstring fake = TestProgramFolder() + L"\\plugin_test_fake.dll";
+    RegisterClassOf(HKEY_CLASSES_ROOT, L"", ClassKeyOf(kForeignPlugInClsid), L"Lumenfold.Test.Foreign", fake);
+    ActionPlugInRecord record = Record();
+    record.Clsid = kForeignPlugInClsid;
+    EXPECT_FALSE(ValidateAndCreatePlugIn(record));
+    EXPECT_FALSE(record.PlugIn);
+    ASSERT_EQ(1u, boxes.calls.size());
+    EXPECT_NE(std::wstring::npos, boxes.calls[0].text.find(L"Lumenfold.Test.Foreign")) << boxes.calls[0].text;
+}

@@ -86,7 +86,32 @@ HRESULT Create(IUnknown* outer, REFIID iid, void** object)
     return ComObject<TestPlugIn>::Create(outer, iid, object, behaviour);
 }
 
+// The wallpaper library beside this one makes the object; this library's own code never runs in it.
+HRESULT CreateForeign(IUnknown* outer, REFIID iid, void** object)
+{
+    wchar_t path[MAX_PATH * 2] = L"";
+    HMODULE self = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(&CreateForeign), &self);
+    const DWORD length = GetModuleFileNameW(self, path, MAX_PATH * 2);
+    std::wstring library(path, length);
+    library = library.substr(0, library.find_last_of(L'\\') + 1) + L"Lumenfold.PlugIn.SetAsWallpaper.dll";
+    HMODULE wallpaper = LoadLibraryW(library.c_str());
+    using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    auto getClassObject = reinterpret_cast<GetClassObject>(
+        reinterpret_cast<void*>(wallpaper ? GetProcAddress(wallpaper, "DllGetClassObject") : nullptr));
+    if (!getClassObject) return E_FAIL;
+    static constexpr CLSID kWallpaper{0x2EFC8013, 0x587A, 0x492D, {0x9E, 0xFD, 0x30, 0x93, 0xB6, 0x87, 0x1E, 0xEA}};
+    IClassFactory* factory = nullptr;
+    HRESULT hr = getClassObject(kWallpaper, IID_IClassFactory, reinterpret_cast<void**>(&factory));
+    if (FAILED(hr)) return hr;
+    hr = factory->CreateInstance(outer, iid, object);
+    factory->Release();
+    return hr;
+}
+
 const ServerClass kClasses[] = {
+    {kForeignPlugInClsid, &CreateForeign},
     {kRecordingPlugInClsid, &Create<Behaviour::Recording>},
     {kFaultingPlugInClsid, &Create<Behaviour::Faulting>},
     {kFailingPlugInClsid, &Create<Behaviour::Failing>},

@@ -10,10 +10,10 @@
 #include "Framework/CriticalSection.h"
 #include "Framework/UniqueHandle.h"
 #include "Framework/WorkerThread.h"
+#include "Viewer/core/DecodeThreadContext.h"
 #include "Viewer/engine/BookmarkFile.h"
 #include "Viewer/engine/BookmarkStore.h"
 #include "Viewer/engine/CacheSizer.h"
-#include "Viewer/core/DecodeThreadContext.h"
 #include "Viewer/engine/DecodeQueue.h"
 #include "Viewer/engine/FolderScanner.h"
 #include "Viewer/engine/ImageEntry.h"
@@ -102,6 +102,8 @@ public:
     void SetMemoryProbe(MemoryProbe probe) { m_memoryProbe = std::move(probe); }
     void SetWorkerStartDelay(DWORD perWorkerMilliseconds) noexcept { m_workerStartDelay = perWorkerMilliseconds; }
     int GetWorkerCount() const noexcept { return m_workerCount; }
+    // Overrides the count the machine gave (1..8), from the next flush on.
+    void SetWorkerCount(int count) noexcept { m_workerCount = count < 1 ? 1 : count > 8 ? 8 : count; }
 
     // Stops the workers, empties the decode queue, starts the workers again and drops every entry
     // and decoded picture. full: the frame is told first that its shown entry goes.

@@ -100,8 +100,9 @@ CImageEntry* CImageEngine::GoNext(uint32_t steps, bool quiet)
     if (m_targetName.Get()) return GoToTargetName(1, !quiet);
     if (m_entries.empty()) return nullptr;
     const uint32_t count = static_cast<uint32_t>(m_entries.size());
+    if (!HasCurrent()) return GoFirst();
     uint32_t position = GetCurrentPosition();
-    if (!HasCurrent() || position >= count) return AtEnd(true, quiet);
+    if (position >= count) return AtEnd(true, quiet);
     EntryMap::iterator entry = m_current;
     for (uint32_t i = 0; i < steps && position < count; ++i, ++position) ++entry;
     return MoveTo(entry, position);
@@ -112,8 +113,9 @@ CImageEntry* CImageEngine::GoPrevious(uint32_t steps)
     CriticalSectionScope list(m_listLock);
     if (m_targetName.Get()) return GoToTargetName(-1, true);
     if (m_entries.empty()) return nullptr;
+    if (!HasCurrent()) return GoLast();
     uint32_t position = GetCurrentPosition();
-    if (!HasCurrent() || position < 2) return AtEnd(false, false);
+    if (position < 2) return AtEnd(false, false);
     EntryMap::iterator entry = m_current;
     for (uint32_t i = 0; i < steps && position > 1; ++i, --position) --entry;
     return MoveTo(entry, position);

@@ -96,6 +96,7 @@ HRESULT CImageEngine::DecodeWorkerProc(WorkerThread& self, int index)
     const HANDLE stop = self.StopEvent();
     // Staggered, so that the picture asked for first is decoded by one worker alone.
     if (index > 0 && Signalled(stop, static_cast<DWORD>(index) * m_workerStartDelay)) return S_OK;
+    LastActivityCode = 400.0;
     LastActivityCode = 401.0;
     DecodeThreadContext context(&m_display);
     LastActivityCode = 402.0;

@@ -1,3 +1,4 @@
+#include "Framework/ModalSeam.h"
 #include "Viewer/core/AppSettings.h"
 #include "Viewer/core/FrameMessages.h"
 #include "Viewer/engine/DecodeWorkerRules.h"
@@ -182,6 +183,22 @@ TEST_F(EngineWorkersTest, WorkersStoppedDuringTheirStartDelayEndAtOnce)
     // Worker 0 starts without a delay and decodes alone.
     EXPECT_EQ((std::set<uint32_t>{1, 2, 3, 12}), DecodedPositions());
     engine->FlushCache(false);
+    engine->ShutdownLoader();
+}
+}
+
+namespace {
+TEST_F(EngineWorkersTest, ClosingWithoutChangedMarksAsksNothing)
+{
+    int boxes = 0;
+    ScopedModalSeam seam({.messageBox = [&boxes](HWND, const wchar_t*, const wchar_t*, UINT) {
+        ++boxes;
+        return IDCANCEL;
+    }});
+    NewEngine();
+    EXPECT_TRUE(engine->ConfirmExitWithPendingWrites());
+    EXPECT_TRUE(engine->IsClosing());
+    EXPECT_EQ(0, boxes);
     engine->ShutdownLoader();
 }
 }

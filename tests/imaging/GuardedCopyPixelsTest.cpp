@@ -4,6 +4,7 @@
 #include "Framework/ResourceModule.h"
 #include "Viewer/core/DecodeThreadContext.h"
 #include "tests/imaging/FakeBitmapSource.h"
+#include "tests/imaging/FakeWic.h"
 #include "tests/support/ScopedResourceModule.h"
 #include <gmock/gmock.h>
 #include <string>
@@ -16,11 +17,20 @@ struct MessageBoxCall {
     UINT type;
 };
 
-// Records what the guard decides after a fault instead of letting it end the test program.
-class CodecCrashGuard : public testing::Test {
+// Records what the guard decides after a fault instead of letting it end the test program. The
+// copy's checks learn the pixel format's size from the process-wide factory.
+class CodecCrashGuard : public WicFactoryTest {
 protected:
-    void SetUp() override { CodecCrashCount = 0; }
-    void TearDown() override { CodecCrashCount = 0; }
+    void SetUp() override
+    {
+        WicFactoryTest::SetUp();
+        CodecCrashCount = 0;
+    }
+    void TearDown() override
+    {
+        CodecCrashCount = 0;
+        WicFactoryTest::TearDown();
+    }
 
     std::vector<MessageBoxCall> boxes;
     std::vector<UINT> processEnds;
@@ -93,7 +103,9 @@ TEST_F(CodecCrashGuard, TheThreadWorksOnNormallyAfterAFault)
     EXPECT_EQ(S_OK, Copy());
 }
 
-TEST(CodecCrashMessage, NamesTheFileAndTheKindOfCodecInTheUsersLanguage)
+using CodecCrashMessage = WicFactoryTest;
+
+TEST_F(CodecCrashMessage, NamesTheFileAndTheKindOfCodecInTheUsersLanguage)
 {
     const ScopedResourceModule strings(L"Lumenfold.Core.EN.dll");
     ASSERT_TRUE(strings.Loaded());

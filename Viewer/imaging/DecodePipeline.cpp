@@ -4,6 +4,7 @@
 #include "Framework/HResultError.h"
 #include "Viewer/core/AppSettings.h"
 #include "Viewer/core/DecodeThreadContext.h"
+#include "Viewer/imaging/ClaimedSizes.h"
 #include "Viewer/imaging/ColourManagement.h"
 #include "Viewer/imaging/DecodedPixelFormats.h"
 #include "Viewer/imaging/Downscale.h"
@@ -81,6 +82,8 @@ OpenedDecoder OpenDecoder(const wchar_t* path)
                                                               WICDecodeMetadataCacheOnDemand, &opened.decoder));
         ThrowIfFailed(opened.decoder->GetContainerFormat(&opened.container));
     }
+    // Before the frame is opened: some codecs size their buffers from the headers while opening it.
+    ThrowIfFailed(CheckClaimedSizes(path, opened.container));
     opened.raw = opened.container == ContainerFormatNef || IsRawContainerFormat(opened.container);
     opened.managedFamily = opened.raw || opened.container == GUID_ContainerFormatJpeg ||
                            opened.container == GUID_ContainerFormatTiff || opened.container == GUID_ContainerFormatWmp;

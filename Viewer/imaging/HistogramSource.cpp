@@ -186,34 +186,27 @@ HRESULT CHistogramSource::CopyInBands(const WICRect& rect, UINT stride, BYTE* bu
     const INT bandRows = BandRows(height);
     const INT bands = bandRows ? height / bandRows : 0;
     const INT remainder = bandRows ? height % bandRows : height;
-    // The source's own rows, before widening, in whole 32-bit words as WIC strides go.
+    // Widening takes the source's own rows (in whole 32-bit words, as WIC strides go) a few at a time,
+    // so that the codec's copy, the count and the widening all find them in the cache; otherwise a
+    // band is copied at once.
     const size_t scratchStride = Expanding() ? (size_t(rect.Width) * 3 + 3) & ~size_t(3) : stride;
-    const size_t bandBytes = size_t(bandRows) * scratchStride;
-    const size_t scratchBytes = size_t(std::max(remainder, bandRows)) * scratchStride;
-    if (bandBytes > UINT_MAX || scratchStride > UINT_MAX) return E_INVALIDARG;
+    const INT cachedRows = INT(std::max<size_t>(1, CacheFriendlyBytes / std::max<size_t>(scratchStride, 1)));
+    const INT pieceRows = Expanding() ? cachedRows : std::max(remainder, bandRows);
+    const size_t scratchBytes = size_t(pieceRows) * scratchStride;
+    if (scratchBytes > UINT_MAX || scratchStride > UINT_MAX) return E_INVALIDARG;
     std::unique_ptr<BYTE[]> scratch(new (std::nothrow) BYTE[scratchBytes ? scratchBytes : 1]);
     if (!scratch) return E_OUTOFMEMORY;
+    const RowCopy copy = {rect, stride, buffer, scratch.get(), UINT(scratchStride), pieceRows};
 
     for (INT band = 0; band < bands; ++band) {
-        const WICRect bandRect = {rect.X, rect.Y + band * bandRows, rect.Width, bandRows};
-        result = m_inner->CopyPixels(&bandRect, UINT(scratchStride), UINT(bandBytes), scratch.get());
+        result = CopyRows(copy, band * bandRows, bandRows, band == 0);
         if (FAILED(result)) break;
-        TakeBand(scratch.get(), UINT(scratchStride), buffer + size_t(band) * bandRows * stride, stride, rect.Width,
-                 bandRows, band == 0);
         if ((m_callbackFlags & WICProgressNotificationFrequent) && height > 0) {
             result = Notify(WICProgressNotificationFrequent, (band + 1) * bandRows * 100.0 / height);
             if (result == E_ABORT) break;
         }
     }
-
-    if (SUCCEEDED(result) && remainder > 0) {
-        const WICRect lastRect = {rect.X, rect.Y + bands * bandRows, rect.Width, remainder};
-        const size_t lastBytes = size_t(remainder) * scratchStride;
-        result = m_inner->CopyPixels(&lastRect, UINT(scratchStride), UINT(lastBytes), scratch.get());
-        if (SUCCEEDED(result))
-            TakeBand(scratch.get(), UINT(scratchStride), buffer + size_t(bands) * bandRows * stride, stride,
-                     rect.Width, remainder, false);
-    }
+    if (SUCCEEDED(result) && remainder > 0) result = CopyRows(copy, bands * bandRows, remainder, false);
     scratch.reset();
 
     if (SUCCEEDED(result)) {
@@ -223,7 +216,20 @@ HRESULT CHistogramSource::CopyInBands(const WICRect& rect, UINT stride, BYTE* bu
     return result;
 }
 
-void CHistogramSource::TakeBand(const BYTE* scratch, UINT scratchStride, BYTE* buffer, UINT stride, INT width,
+HRESULT CHistogramSource::CopyRows(const RowCopy& copy, INT firstRow, INT rows, bool replaceCounts)
+{
+    for (INT done = 0; done < rows; done += copy.pieceRows) {
+        const INT count = std::min(copy.pieceRows, rows - done);
+        const WICRect piece = {copy.rect.X, copy.rect.Y + firstRow + done, copy.rect.Width, count};
+        const HRESULT hr = m_inner->CopyPixels(&piece, copy.scratchStride, UINT(count) * copy.scratchStride, copy.scratch);
+        if (FAILED(hr)) return hr;
+        TakeRows(copy.scratch, copy.scratchStride, copy.buffer + size_t(firstRow + done) * copy.stride, copy.stride,
+                 copy.rect.Width, count, replaceCounts && done == 0);
+    }
+    return S_OK;
+}
+
+void CHistogramSource::TakeRows(const BYTE* scratch, UINT scratchStride, BYTE* buffer, UINT stride, INT width,
                                 INT rows, bool replaceCounts)
 {
     // A few rows at a time, so that the move finds in the cache what the count has just read.

@@ -71,8 +71,21 @@ private:
     bool Expanding() const noexcept { return m_outputFormat != GUID_NULL; }
     HRESULT CopyDirect(const WICRect& rect, UINT stride, UINT bufferSize, BYTE* buffer);
     HRESULT CopyInBands(const WICRect& rect, UINT stride, BYTE* buffer);
-    // Counts the rows of one band copied into the scratch and moves them into the caller's buffer.
-    void TakeBand(const BYTE* scratch, UINT scratchStride, BYTE* buffer, UINT stride, INT width, INT rows,
+    // One banded copy: the caller's rectangle and buffer, and the scratch that the source's rows pass
+    // through, pieceRows rows at a time.
+    struct RowCopy {
+        const WICRect& rect;
+        UINT stride;
+        BYTE* buffer;
+        BYTE* scratch;
+        UINT scratchStride;
+        INT pieceRows;
+    };
+    // Copies rows firstRow .. firstRow + rows - 1 of the rectangle from the source into the caller's
+    // buffer, counting them; replaceCounts makes the first piece's counts replace the bins.
+    HRESULT CopyRows(const RowCopy& copy, INT firstRow, INT rows, bool replaceCounts);
+    // Counts rows that the scratch holds and moves them into the caller's buffer.
+    void TakeRows(const BYTE* scratch, UINT scratchStride, BYTE* buffer, UINT stride, INT width, INT rows,
                   bool replaceCounts);
     HRESULT Notify(DWORD notification, double progress) const;
     // Counts rows of the buffer, replacing the bins.

@@ -6,7 +6,6 @@
 #include "tests/imaging/RecordingWicFactory.h"
 #include "Framework/ModalSeam.h"
 #include "Viewer/imaging/GuardedCopyPixels.h"
-#include "tests/support/ScopedResourceModule.h"
 #include <gmock/gmock.h>
 #include <cstring>
 
@@ -130,8 +129,6 @@ protected:
         EXPECT_EQ(0u, height);
     }
 
-    // The message's texts come from the language library, loaded before the fixture makes the context.
-    ScopedResourceModule strings{L"Lumenfold.Core.EN.dll"};
     ComPtr<RecordingWicFactory> factory;
     ComPtr<IWICBitmap> pixels;
     std::wstring path;
@@ -237,3 +234,23 @@ INSTANTIATE_TEST_SUITE_P(
         ClaimedSize{"TopDownSizeBeyondTheBuffer", 70000, -70000, 32},
         ClaimedSize{"HeightAtTheLimit", 16, INT32_MIN, 24}),
     [](const testing::TestParamInfo<ClaimedSize>& info) { return std::string(info.param.name); });
+
+TEST_F(DecodeFixture, AnIconWhoseImageClaimsAWrappingSizeIsRefusedBeforeItsFrameIsOpened)
+{
+    // The icon's codec sizes its buffers from the image's header while it opens the frame; a height of
+    // -2^31 has no absolute value in 32 bits.
+    std::vector<uint8_t> icon = BmpClaiming(16, INT32_MIN, 32);
+    icon.erase(icon.begin(), icon.begin() + 14);  // an icon's image has no file header
+    const uint8_t directory[22] = {0, 0, 1, 0, 1, 0, 16, 16, 0, 0, 1, 0, 32, 0, 0, 0, 0, 0, 22, 0, 0, 0};
+    icon.insert(icon.begin(), std::begin(directory), std::end(directory));
+    const uint32_t imageBytes = uint32_t(icon.size() - 22);
+    std::memcpy(&icon[14], &imageBytes, 4);
+    const std::wstring path = folder.File(L"hostile.ico");
+    WriteBytes(path, icon);
+    RecordedEndings endings;
+    std::unique_ptr<Gdiplus::Bitmap> bitmap;
+    ImageInfo info;
+    EXPECT_EQ(WicValueOverflow, ToBitmap(path, bitmap, &info));
+    EXPECT_FALSE(bitmap);
+    EXPECT_EQ(0, CodecCrashCount);
+}

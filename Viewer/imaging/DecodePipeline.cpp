@@ -4,6 +4,7 @@
 #include "Framework/HResultError.h"
 #include "Viewer/core/AppSettings.h"
 #include "Viewer/core/DecodeThreadContext.h"
+#include "Viewer/imaging/ClaimedSizes.h"
 #include "Viewer/imaging/ColourManagement.h"
 #include "Viewer/imaging/DecodedPixelFormats.h"
 #include "Viewer/imaging/Downscale.h"
@@ -81,6 +82,8 @@ OpenedDecoder OpenDecoder(const wchar_t* path)
                                                               WICDecodeMetadataCacheOnDemand, &opened.decoder));
         ThrowIfFailed(opened.decoder->GetContainerFormat(&opened.container));
     }
+    // Before the frame is opened: some codecs size their buffers from the headers while opening it.
+    ThrowIfFailed(CheckClaimedSizes(path, opened.container));
     opened.raw = opened.container == ContainerFormatNef || IsRawContainerFormat(opened.container);
     opened.managedFamily = opened.raw || opened.container == GUID_ContainerFormatJpeg ||
                            opened.container == GUID_ContainerFormatTiff || opened.container == GUID_ContainerFormatWmp;
@@ -135,12 +138,33 @@ struct DecodeTarget {
     UINT bitsPerPixel;
 };
 
+// Codecs size their buffers in 32 bits, and a picture file can claim any size: a picture whose store
+// (rows of whole 32-bit words in the target format) would not fit 32-bit sizes is refused before a
+// pixel is decoded.
+HRESULT CheckStoreSize(UINT width, UINT height, REFWICPixelFormatGUID format)
+{
+    UINT bits = 0;
+    if (HRESULT hr = GetPixelFormatBitsPerPixel(format, &bits); FAILED(hr)) return hr;
+    const uint64_t rowBytes = (uint64_t(width) * bits + 31) / 32 * 4;
+    if (width > INT_MAX || height > INT_MAX || rowBytes > INT_MAX || rowBytes * height > UINT32_MAX)
+        return WicValueOverflow;
+    return S_OK;
+}
+
+// The size of a locked store of this many rows, which GuardedCopyPixels checks against the picture.
+UINT StoreBytes(INT stride, UINT height)
+{
+    const uint64_t bytes = uint64_t(stride > 0 ? stride : 0) * height;
+    if (bytes > UINT32_MAX) throw HResultError(WicValueOverflow);
+    return UINT(bytes);
+}
+
 // Everything from the decoder to the oriented source that the store copies once; S_FALSE (and no
 // source) when the file has no such frame.
-HRESULT BuildSource(const DecodeRequest& request, const DecodeTarget& target, DecodedSource& decoded)
+HRESULT BuildSource(const DecodeRequest& request, const DecodeTarget& target, DecodedSource& decoded, bool& rawCodec)
 {
     const OpenedDecoder opened = OpenDecoder(request.path);
-    decoded.raw = opened.raw;
+    rawCodec = decoded.raw = opened.raw;
     decoded.keyed = IsKeyedContainer(opened.container);
 
     UINT frameCount = 0;
@@ -190,7 +214,10 @@ HRESULT BuildSource(const DecodeRequest& request, const DecodeTarget& target, De
 
     WICPixelFormatGUID sourceFormat = {};
     ThrowIfFailed(source->GetPixelFormat(&sourceFormat));
-    if (sourceFormat != target.wicFormat) {
+    // The histogram copy touches every pixel anyway: it widens 24-bit colour to the 32-bit targets
+    // itself, which spares the platform converter's pass; every other format goes through the converter.
+    const bool expand = CHistogramSource::CanExpand(sourceFormat, target.wicFormat);
+    if (sourceFormat != target.wicFormat && !expand) {
         ComPtr<IWICFormatConverter> converter;
         ThrowIfFailed(g_WicFactory->CreateFormatConverter(&converter));
         ThrowIfFailed(converter->Initialize(source.Get(), target.wicFormat, WICBitmapDitherTypeNone, nullptr, 0.0,
@@ -198,7 +225,7 @@ HRESULT BuildSource(const DecodeRequest& request, const DecodeTarget& target, De
         source = ComPtr<IWICBitmapSource>(converter.Get());
     }
 
-    decoded.histogram = CHistogramSource::Create();
+    decoded.histogram = expand ? CHistogramSource::CreateExpanding(target.wicFormat) : CHistogramSource::Create();
     ThrowIfFailed(decoded.histogram->Initialize(source.Get(), 1));
     if (request.cancelFlag) {
         if (*request.cancelFlag) return E_ABORT;
@@ -217,8 +244,7 @@ HRESULT BuildSource(const DecodeRequest& request, const DecodeTarget& target, De
     if (request.info) request.info->rotated = rotated;
 
     ThrowIfFailed(source->GetSize(&decoded.width, &decoded.height));
-    if (request.widthOut) *request.widthOut = decoded.width;
-    if (request.heightOut) *request.heightOut = decoded.height;
+    ThrowIfFailed(CheckStoreSize(decoded.width, decoded.height, target.wicFormat));
     if (request.info) {
         request.info->width = decoded.width;
         request.info->height = decoded.height;
@@ -266,7 +292,7 @@ public:
         ThrowIfFailed(surface->LockRect(&locked, nullptr, 0));
         const WICRect rect = {0, 0, INT(decoded.width), INT(decoded.height)};
         const HRESULT copied = GuardedCopyPixels(request.context, decoded.raw, request.path, decoded.source.Get(),
-                                                 &rect, UINT(locked.Pitch), UINT(locked.Pitch) * decoded.height,
+                                                 &rect, UINT(locked.Pitch), StoreBytes(locked.Pitch, decoded.height),
                                                  static_cast<BYTE*>(locked.pBits));
         ThrowIfFailed(surface->UnlockRect());
         ThrowIfFailed(copied);
@@ -308,7 +334,7 @@ public:
             throw HResultError(E_FAIL);
         const WICRect rect = {0, 0, INT(decoded.width), INT(decoded.height)};
         const HRESULT copied = GuardedCopyPixels(request.context, decoded.raw, request.path, decoded.source.Get(),
-                                                 &rect, UINT(data.Stride), UINT(data.Stride) * decoded.height,
+                                                 &rect, UINT(data.Stride), StoreBytes(data.Stride, decoded.height),
                                                  static_cast<BYTE*>(data.Scan0));
         if (m_bitmap->UnlockBits(&data) != Gdiplus::Ok) throw HResultError(E_FAIL);
         ThrowIfFailed(copied);
@@ -338,42 +364,45 @@ private:
 };
 
 template <class Store>
-HRESULT DecodeOnce(const DecodeRequest& request, Store& store)
+HRESULT DecodeOnce(const DecodeRequest& request, Store& store, bool& rawCodec)
 {
-    if (request.widthOut) *request.widthOut = 0;
-    if (request.heightOut) *request.heightOut = 0;
     if (!g_WicFactory) throw HResultError(E_UNEXPECTED);
     if (!request.context) throw HResultError(E_INVALIDARG);
     store.CheckReady();
     const DecodeTarget target = store.ChooseFormat();
 
     DecodedSource decoded;
-    const HRESULT built = BuildSource(request, target, decoded);
+    const HRESULT built = BuildSource(request, target, decoded, rawCodec);
     if (built != S_OK) return built;
     store.Store(request, decoded);
+    if (request.widthOut) *request.widthOut = decoded.width;
+    if (request.heightOut) *request.heightOut = decoded.height;
     return S_OK;
 }
 
 template <class Store>
 HRESULT Load(const DecodeRequest& request, Store& store)
 {
+    if (request.widthOut) *request.widthOut = 0;
+    if (request.heightOut) *request.heightOut = 0;
     if (Cancelled(request.cancelFlag)) return E_ABORT;
     if (!g_WicFactory) ThrowIfFailed(CreateWicFactoryIfMissing());
 
     int notFoundTries = 2;
     int sharingTries = 200;
     for (;;) {
-        try {
-            return DecodeOnce(request, store);
-        } catch (...) {
-            store.Discard();
-            const HRESULT hr = HResultFromCaughtException();
-            int* tries = hr == SharingViolation ? &sharingTries : hr == FileNotFound ? &notFoundTries : nullptr;
-            if (!tries || --*tries <= 0) return hr;
-            // A cancelled decode stops waiting for the file instead of holding its worker.
-            if (Cancelled(request.cancelFlag)) return E_ABORT;
-            Sleep(DecodeRetryPause);
-        }
+        // Every call into the codec and its metadata handlers, not only the pixel copy, runs the
+        // picture's own code paths: a damaged file can make any of them fault.
+        bool rawCodec = false;
+        const HRESULT hr = RunCodecGuarded(request.context, rawCodec, request.path,
+                                           [&] { return DecodeOnce(request, store, rawCodec); });
+        if (hr == S_OK) return hr;
+        store.Discard();
+        int* tries = hr == SharingViolation ? &sharingTries : hr == FileNotFound ? &notFoundTries : nullptr;
+        if (!tries || --*tries <= 0) return hr;
+        // A cancelled decode stops waiting for the file instead of holding its worker.
+        if (Cancelled(request.cancelFlag)) return E_ABORT;
+        Sleep(DecodeRetryPause);
     }
 }
 }

@@ -5,6 +5,7 @@
 #include "Viewer/imaging/FlipRotateSource.h"
 #include "Viewer/imaging/WicFactory.h"
 #include <cwchar>
+#include <string>
 
 WICBitmapTransformOptions OrientationToTransform(int orientation) noexcept
 {
@@ -26,10 +27,15 @@ WICBitmapTransformOptions GetOrientationTransform(IWICBitmapFrameDecode* frame) 
     if (!frame) return WICBitmapTransformRotate0;
     ComPtr<IWICMetadataQueryReader> reader;
     if (FAILED(frame->GetMetadataQueryReader(&reader)) || !reader) return WICBitmapTransformRotate0;
+    // The frame alone does not tell which container it came from; only that container's raw path answers.
+    static const std::wstring jpegTagPath = std::wstring(L"/app1") + OrientationTagPath;
     PropVariant value;
-    if (FAILED(reader->GetMetadataByName(L"System.Photo.Orientation", &value)) &&
-        FAILED(reader->GetMetadataByName(L"/xmp/tiff:Orientation", &value)))
-        return WICBitmapTransformRotate0;
+    const wchar_t* const names[] = {L"System.Photo.Orientation", OrientationTagPath, jpegTagPath.c_str(),
+                                    L"/xmp/tiff:Orientation"};
+    bool found = false;
+    for (const wchar_t* name : names)
+        if ((found = SUCCEEDED(reader->GetMetadataByName(name, &value)))) break;
+    if (!found) return WICBitmapTransformRotate0;
     const PROPVARIANT& v = value.Get();
     int orientation = v.vt == VT_LPWSTR ? (v.pwszVal ? static_cast<int>(wcstol(v.pwszVal, nullptr, 10)) : 0) : v.uiVal;
     return OrientationToTransform(orientation);

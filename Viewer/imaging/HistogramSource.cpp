@@ -1,6 +1,7 @@
 #include "Viewer/imaging/HistogramSource.h"
 #include "Viewer/primitives/HistogramLevels.h"
 #include "Viewer/primitives/AddScaled.h"
+#include "Viewer/primitives/ExpandPixels.h"
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -39,6 +40,10 @@ INT BandRows(INT height)
     return (rows + 127) / 128 * 128;
 }
 
+// Bytes of a band's rows that are counted and moved together, small enough to stay in the cache
+// between the two passes.
+constexpr size_t CacheFriendlyBytes = 256 * 1024;
+
 uint32_t LowerToMaximum(uint32_t (&bins)[256])
 {
     int32_t maximum = 0;
@@ -52,6 +57,18 @@ uint32_t LowerToMaximum(uint32_t (&bins)[256])
 ComPtr<IHistogramSource> CHistogramSource::Create()
 {
     return ComPtr<IHistogramSource>(new CHistogramSource);
+}
+
+bool CHistogramSource::CanExpand(REFWICPixelFormatGUID from, REFWICPixelFormatGUID to) noexcept
+{
+    // Opaque pixels are the same premultiplied or not.
+    return from == GUID_WICPixelFormat24bppBGR &&
+           (to == GUID_WICPixelFormat32bppPBGRA || to == GUID_WICPixelFormat32bppBGRA);
+}
+
+ComPtr<IHistogramSource> CHistogramSource::CreateExpanding(REFWICPixelFormatGUID outputFormat)
+{
+    return ComPtr<IHistogramSource>(new CHistogramSource(outputFormat));
 }
 
 HRESULT CHistogramSource::QueryInterface(REFIID iid, void** object)
@@ -90,7 +107,7 @@ HRESULT CHistogramSource::GetPixelFormat(WICPixelFormatGUID* format)
 {
     if (!m_inner) return E_UNEXPECTED;
     if (!format) return E_INVALIDARG;
-    *format = m_pixelFormat;
+    *format = Expanding() ? m_outputFormat : m_pixelFormat;
     return S_OK;
 }
 
@@ -109,7 +126,8 @@ HRESULT CHistogramSource::Initialize(IWICBitmapSource* source, DWORD flags)
     if (!source) return E_UNEXPECTED;
     if (source != m_inner.Get()) m_inner = ComPtr<IWICBitmapSource>(source);
     m_initFlags = flags;
-    return m_inner->GetPixelFormat(&m_pixelFormat);
+    if (HRESULT hr = m_inner->GetPixelFormat(&m_pixelFormat); FAILED(hr)) return hr;
+    return Expanding() && !CanExpand(m_pixelFormat, m_outputFormat) ? WINCODEC_ERR_UNSUPPORTEDPIXELFORMAT : S_OK;
 }
 
 HRESULT CHistogramSource::RegisterProgressNotification(PFNProgressNotification callback, LPVOID data, DWORD flags)
@@ -143,7 +161,9 @@ HRESULT CHistogramSource::CopyPixels(const WICRect* rect, UINT stride, UINT buff
     // is checked here.
     if (!buffer || rect->Width < 0 || rect->Height < 0 || uint64_t(stride) * uint64_t(rect->Height) > bufferSize)
         return E_INVALIDARG;
-    if (!m_callback && m_initFlags == 0) return CopyDirect(*rect, stride, bufferSize, buffer);
+    // Widening writes four bytes a pixel, which the stride must hold.
+    if (Expanding() && stride < uint64_t(rect->Width) * 4) return E_INVALIDARG;
+    if (!m_callback && m_initFlags == 0 && !Expanding()) return CopyDirect(*rect, stride, bufferSize, buffer);
     return CopyInBands(*rect, stride, buffer);
 }
 
@@ -166,36 +186,27 @@ HRESULT CHistogramSource::CopyInBands(const WICRect& rect, UINT stride, BYTE* bu
     const INT bandRows = BandRows(height);
     const INT bands = bandRows ? height / bandRows : 0;
     const INT remainder = bandRows ? height % bandRows : height;
-    const size_t bandBytes = size_t(bandRows) * stride;
-    const size_t scratchBytes = size_t(std::max(remainder, bandRows)) * stride;
-    if (bandBytes > UINT_MAX) return E_INVALIDARG;
+    // Widening takes the source's own rows (in whole 32-bit words, as WIC strides go) a few at a time,
+    // so that the codec's copy, the count and the widening all find them in the cache; otherwise a
+    // band is copied at once.
+    const size_t scratchStride = Expanding() ? (size_t(rect.Width) * 3 + 3) & ~size_t(3) : stride;
+    const INT cachedRows = INT(std::max<size_t>(1, CacheFriendlyBytes / std::max<size_t>(scratchStride, 1)));
+    const INT pieceRows = Expanding() ? cachedRows : std::max(remainder, bandRows);
+    const size_t scratchBytes = size_t(pieceRows) * scratchStride;
+    if (scratchBytes > UINT_MAX || scratchStride > UINT_MAX) return E_INVALIDARG;
     std::unique_ptr<BYTE[]> scratch(new (std::nothrow) BYTE[scratchBytes ? scratchBytes : 1]);
     if (!scratch) return E_OUTOFMEMORY;
+    const RowCopy copy = {rect, stride, buffer, scratch.get(), UINT(scratchStride), pieceRows};
 
     for (INT band = 0; band < bands; ++band) {
-        const WICRect bandRect = {rect.X, rect.Y + band * bandRows, rect.Width, bandRows};
-        result = m_inner->CopyPixels(&bandRect, stride, UINT(bandBytes), scratch.get());
+        result = CopyRows(copy, band * bandRows, bandRows, band == 0);
         if (FAILED(result)) break;
-        std::memcpy(buffer + size_t(band) * bandBytes, scratch.get(), bandBytes);
-        if (band == 0)
-            CountRows(scratch.get(), stride, rect.Width, bandRows);
-        else
-            AddRows(scratch.get(), stride, rect.Width, bandRows);
         if ((m_callbackFlags & WICProgressNotificationFrequent) && height > 0) {
             result = Notify(WICProgressNotificationFrequent, (band + 1) * bandRows * 100.0 / height);
             if (result == E_ABORT) break;
         }
     }
-
-    if (SUCCEEDED(result) && remainder > 0) {
-        const WICRect lastRect = {rect.X, rect.Y + bands * bandRows, rect.Width, remainder};
-        const size_t lastBytes = size_t(remainder) * stride;
-        result = m_inner->CopyPixels(&lastRect, stride, UINT(lastBytes), scratch.get());
-        if (SUCCEEDED(result)) {
-            std::memcpy(buffer + size_t(bands) * bandBytes, scratch.get(), lastBytes);
-            AddRows(scratch.get(), stride, rect.Width, remainder);
-        }
-    }
+    if (SUCCEEDED(result) && remainder > 0) result = CopyRows(copy, bands * bandRows, remainder, false);
     scratch.reset();
 
     if (SUCCEEDED(result)) {
@@ -203,6 +214,41 @@ HRESULT CHistogramSource::CopyInBands(const WICRect& rect, UINT stride, BYTE* bu
         Finish();
     }
     return result;
+}
+
+HRESULT CHistogramSource::CopyRows(const RowCopy& copy, INT firstRow, INT rows, bool replaceCounts)
+{
+    for (INT done = 0; done < rows; done += copy.pieceRows) {
+        const INT count = std::min(copy.pieceRows, rows - done);
+        const WICRect piece = {copy.rect.X, copy.rect.Y + firstRow + done, copy.rect.Width, count};
+        const HRESULT hr = m_inner->CopyPixels(&piece, copy.scratchStride, UINT(count) * copy.scratchStride, copy.scratch);
+        if (FAILED(hr)) return hr;
+        TakeRows(copy.scratch, copy.scratchStride, copy.buffer + size_t(firstRow + done) * copy.stride, copy.stride,
+                 copy.rect.Width, count, replaceCounts && done == 0);
+    }
+    return S_OK;
+}
+
+void CHistogramSource::TakeRows(const BYTE* scratch, UINT scratchStride, BYTE* buffer, UINT stride, INT width,
+                                INT rows, bool replaceCounts)
+{
+    // A few rows at a time, so that the move finds in the cache what the count has just read.
+    const INT step = INT(std::max<size_t>(1, CacheFriendlyBytes / std::max<UINT>(scratchStride, 1)));
+    for (INT done = 0; done < rows; done += step) {
+        const INT count = std::min(step, rows - done);
+        const BYTE* from = scratch + size_t(done) * scratchStride;
+        BYTE* to = buffer + size_t(done) * stride;
+        if (replaceCounts && done == 0)
+            CountRows(from, scratchStride, width, count);
+        else
+            AddRows(from, scratchStride, width, count);
+        if (Expanding()) {
+            for (INT row = 0; row < count; ++row)
+                ExpandRow24To32Opaque(from + size_t(row) * scratchStride, to + size_t(row) * stride, width);
+        } else {
+            std::memcpy(to, from, size_t(count) * stride);
+        }
+    }
 }
 
 HRESULT CHistogramSource::Notify(DWORD notification, double progress) const

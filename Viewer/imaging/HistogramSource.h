@@ -37,6 +37,13 @@ class CHistogramSource final : public IWICBitmapSource, public IHistogramSource 
 public:
     // A new object with one reference.
     static ComPtr<IHistogramSource> Create();
+    // Whether the object can hand out pixels of format `to` from a source of format `from` by
+    // itself: the opaque 32-bit layouts from 24bppBGR, camera pictures' common case, which the
+    // platform's converter would otherwise take an extra pass over every pixel for.
+    static bool CanExpand(REFWICPixelFormatGUID from, REFWICPixelFormatGUID to) noexcept;
+    // A new object with one reference whose CopyPixels hands out outputFormat, widening the pixels
+    // of its source during the copy; Initialize refuses a source that CanExpand does not allow.
+    static ComPtr<IHistogramSource> CreateExpanding(REFWICPixelFormatGUID outputFormat);
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
@@ -58,10 +65,28 @@ public:
 
 private:
     CHistogramSource() = default;
+    explicit CHistogramSource(REFWICPixelFormatGUID outputFormat) : m_outputFormat(outputFormat) {}
     ~CHistogramSource() = default;
 
+    bool Expanding() const noexcept { return m_outputFormat != GUID_NULL; }
     HRESULT CopyDirect(const WICRect& rect, UINT stride, UINT bufferSize, BYTE* buffer);
     HRESULT CopyInBands(const WICRect& rect, UINT stride, BYTE* buffer);
+    // One banded copy: the caller's rectangle and buffer, and the scratch that the source's rows pass
+    // through, pieceRows rows at a time.
+    struct RowCopy {
+        const WICRect& rect;
+        UINT stride;
+        BYTE* buffer;
+        BYTE* scratch;
+        UINT scratchStride;
+        INT pieceRows;
+    };
+    // Copies rows firstRow .. firstRow + rows - 1 of the rectangle from the source into the caller's
+    // buffer, counting them; replaceCounts makes the first piece's counts replace the bins.
+    HRESULT CopyRows(const RowCopy& copy, INT firstRow, INT rows, bool replaceCounts);
+    // Counts rows that the scratch holds and moves them into the caller's buffer.
+    void TakeRows(const BYTE* scratch, UINT scratchStride, BYTE* buffer, UINT stride, INT width, INT rows,
+                  bool replaceCounts);
     HRESULT Notify(DWORD notification, double progress) const;
     // Counts rows of the buffer, replacing the bins.
     void CountRows(const BYTE* rows, UINT stride, INT width, INT height);
@@ -71,7 +96,8 @@ private:
 
     std::atomic<LONG> m_refCount{0};
     HistogramData m_histogram = {};
-    WICPixelFormatGUID m_pixelFormat = {};
+    WICPixelFormatGUID m_pixelFormat = {};    // the wrapped source's, which is what is counted
+    WICPixelFormatGUID m_outputFormat = {};   // what CopyPixels hands out when expanding; else GUID_NULL
     ComPtr<IWICBitmapSource> m_inner;
     LPVOID m_callbackData = nullptr;
     DWORD m_callbackFlags = 0;

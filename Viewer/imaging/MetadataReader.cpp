@@ -5,6 +5,7 @@
 #include "Viewer/core/AppSettings.h"
 #include "Viewer/core/Trim.h"
 #include "Viewer/imaging/ColourLabels.h"
+#include "Viewer/imaging/ExifOrientation.h"
 #include "Viewer/imaging/ImageFormats.h"
 #include "Viewer/imaging/MakerNotes.h"
 #include "Viewer/imaging/TextCompare.h"
@@ -49,8 +50,8 @@ public:
         wchar_t buffer[QueryBufferLength];
         const wchar_t* path = name;
         if (wcsncmp(name, L"/xmp/", 5) == 0) path = PrefixIfdQuery(m_tiffRooted, name, buffer, QueryBufferLength);
-        if (wcsncmp(name, L"/ifd/exif/", 10) == 0)
-            path = PrefixApp1Query(m_tiffRooted, name, buffer, QueryBufferLength);
+        // EXIF and the raw tags of the first image directory sit below "/app1" in a JPEG.
+        if (wcsncmp(name, L"/ifd/", 5) == 0) path = PrefixApp1Query(m_tiffRooted, name, buffer, QueryBufferLength);
         return SUCCEEDED(m_reader->GetMetadataByName(path, &value));
     }
 
@@ -244,7 +245,8 @@ void ReadSettings(FrameQueries& queries, ImageInfo& info)
         info.lightSource = value.Get().uiVal;
         info.flags |= ImageInfoLightSource;
     }
-    if (queries.ReadFirst({L"System.Photo.Orientation", L"/xmp/tiff:Orientation"}, value)) {
+    // Where the platform refuses the policy name, the raw tag holds the same value.
+    if (queries.ReadFirst({L"System.Photo.Orientation", OrientationTagPath, L"/xmp/tiff:Orientation"}, value)) {
         info.orientation = Word(value.Get());
         info.flags |= ImageInfoOrientation;
     }

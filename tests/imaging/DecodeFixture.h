@@ -5,6 +5,7 @@
 #include "Viewer/imaging/DecodePipeline.h"
 #include "tests/imaging/TestDevice.h"
 #include "tests/imaging/TestPictures.h"
+#include "tests/support/ScopedResourceModule.h"
 #include "tests/support/TestPaths.h"
 #include <gtest/gtest.h>
 #include <memory>
@@ -23,6 +24,8 @@ protected:
     HRESULT ToSurface(const std::wstring& path, ComPtr<IDirect3DSurface9>& surface, ImageInfo* info = nullptr,
                       uint16_t frame = 0);
 
+    // The codec-crash message's texts, as the viewer has them, for the context made in SetUp.
+    ScopedResourceModule strings{L"Lumenfold.Core.EN.dll"};
     TempFolder folder;
     std::unique_ptr<TestDevice> device;
     std::unique_ptr<DecodeThreadContext> context;

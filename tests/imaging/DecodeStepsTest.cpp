@@ -107,6 +107,8 @@ TEST_F(DecodeSteps, WithoutAutoRotateTheStoredOrientationIsKept)
 
 TEST_F(DecodeSteps, TheFormatConverterTakesTheSourceAndMakesTheTarget)
 {
+    // A format that the histogram copy does not widen by itself.
+    pixels = MakeNumberedBitmap(StoredWidth, StoredHeight);
     FakeFrame* fake = UseFrame(nullptr);
     ComPtr<IDirect3DSurface9> surface;
     ASSERT_EQ(S_OK, ToSurface(path, surface));
@@ -115,6 +117,24 @@ TEST_F(DecodeSteps, TheFormatConverterTakesTheSourceAndMakesTheTarget)
         << "the frame itself, no transform asked for";
     EXPECT_EQ(GUID_WICPixelFormat32bppPBGRA, factory->converterInits[0].format) << "the X8R8G8B8 display's target";
     EXPECT_TRUE(factory->transforms.empty());
+}
+
+TEST_F(DecodeSteps, TwentyFourBitColourIsWidenedByTheHistogramCopyOnBothRoads)
+{
+    UseFrame(nullptr);
+    std::vector<Rgba> expected;
+    for (UINT y = 0; y < StoredHeight; ++y)
+        for (UINT x = 0; x < StoredWidth; ++x) expected.push_back(AsymmetricPixel(x, y));
+    ComPtr<IDirect3DSurface9> surface;
+    ImageInfo info;
+    ASSERT_EQ(S_OK, ToSurface(path, surface, &info));
+    EXPECT_EQ(expected, PixelsOf(surface.Get(), width, height));
+    const HistogramData counted = ShownHistogram(expected);
+    EXPECT_EQ(0, std::memcmp(&counted, &info.histogram, sizeof(counted)));
+    std::unique_ptr<Gdiplus::Bitmap> bitmap;
+    ASSERT_EQ(S_OK, ToBitmap(path, bitmap));
+    EXPECT_EQ(expected, PixelsOf(bitmap.get()));
+    EXPECT_TRUE(factory->converterInits.empty());
 }
 
 TEST_F(DecodeSteps, ShootingDataAndBothGeometriesReachTheRecord)
@@ -299,10 +319,10 @@ TEST_F(ColourStep, AnEmbeddedProfileIsTransformedFromTheFrameBeforeTheConversion
     EXPECT_EQ(static_cast<IWICBitmapSource*>(fake), factory->transforms[0].source) << "the frame's own pixels";
     EXPECT_EQ(L"memory:Camera RGB", factory->transforms[0].sourceOrigin);
     EXPECT_EQ(L"exif:1", factory->transforms[0].targetOrigin) << "towards sRGB";
-    // Whatever the transformer makes is what the later steps take.
-    ASSERT_FALSE(factory->converterInits.empty());
-    EXPECT_EQ(static_cast<IWICBitmapSource*>(factory->transformers[0]), factory->converterInits[0].source);
-    EXPECT_EQ(GUID_WICPixelFormat32bppPBGRA, factory->converterInits.back().format);
+    // Whatever the transformer makes is what the later steps take: its 24-bit colour is widened to
+    // the display's format by the histogram copy, not by a converter.
+    EXPECT_TRUE(factory->converterInits.empty());
+    EXPECT_LT(0, factory->transformerCopies);
     EXPECT_EQ(L"Camera RGB", info.profileName.View());
     EXPECT_NE(0u, info.flags & ImageInfoProfileName);
 }

@@ -117,7 +117,9 @@ TEST_F(OrientationOnBitmaps, OrientationIsReadFromExifThenXmp)
 {
     auto frame = Frame(m_reader.Get());
     EXPECT_EQ(0, GetOrientationTransform(frame.Get()));
-    EXPECT_EQ((std::vector<std::wstring>{L"System.Photo.Orientation", L"/xmp/tiff:Orientation"}), m_reader->asked);
+    EXPECT_EQ((std::vector<std::wstring>{L"System.Photo.Orientation", L"/ifd/{ushort=274}", L"/app1/ifd/{ushort=274}",
+                                         L"/xmp/tiff:Orientation"}),
+              m_reader->asked);
 
     m_reader->SetText(L"/xmp/tiff:Orientation", L"6");
     EXPECT_EQ(WICBitmapTransformRotate90, GetOrientationTransform(frame.Get()));

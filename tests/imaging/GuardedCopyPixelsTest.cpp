@@ -4,6 +4,7 @@
 #include "Framework/ResourceModule.h"
 #include "Viewer/core/DecodeThreadContext.h"
 #include "tests/imaging/FakeBitmapSource.h"
+#include "tests/imaging/FakeWic.h"
 #include "tests/support/ScopedResourceModule.h"
 #include <gmock/gmock.h>
 #include <string>
@@ -16,11 +17,20 @@ struct MessageBoxCall {
     UINT type;
 };
 
-// Records what the guard decides after a fault instead of letting it end the test program.
-class CodecCrashGuard : public testing::Test {
+// Records what the guard decides after a fault instead of letting it end the test program. The
+// copy's checks learn the pixel format's size from the process-wide factory.
+class CodecCrashGuard : public WicFactoryTest {
 protected:
-    void SetUp() override { CodecCrashCount = 0; }
-    void TearDown() override { CodecCrashCount = 0; }
+    void SetUp() override
+    {
+        WicFactoryTest::SetUp();
+        CodecCrashCount = 0;
+    }
+    void TearDown() override
+    {
+        CodecCrashCount = 0;
+        WicFactoryTest::TearDown();
+    }
 
     std::vector<MessageBoxCall> boxes;
     std::vector<UINT> processEnds;
@@ -53,6 +63,59 @@ TEST_F(CodecCrashGuard, PassesTheCopyAndItsResultThrough)
     EXPECT_EQ(E_INVALIDARG, GuardedCopyPixels(&context, false, L"x", nullptr, &rect, 16, 64, buffer.data()));
     EXPECT_TRUE(boxes.empty());
     EXPECT_EQ(0, CodecCrashCount);
+}
+
+TEST_F(CodecCrashGuard, ACopyThatWouldWritePastItsBufferIsRefusedBeforeTheCodecIsAsked)
+{
+    struct Case {
+        const char* name;
+        WICRect rect;
+        UINT stride;
+        UINT bufferSize;
+        bool nullBuffer;
+        HRESULT expected;
+    } cases[] = {
+        {"the whole picture", rect, 16, 64, false, S_OK},
+        {"no buffer", rect, 16, 64, true, E_INVALIDARG},
+        {"a stride shorter than a row", rect, 15, 64, false, E_INVALIDARG},
+        {"a buffer one byte short", rect, 16, 63, false, E_INVALIDARG},
+        {"a rectangle wider than the picture", {0, 0, 5, 4}, 20, 80, false, E_INVALIDARG},
+        {"a rectangle below the picture", {0, 1, 4, 4}, 16, 64, false, E_INVALIDARG},
+        {"a negative width", {0, 0, -1, 4}, 16, 64, false, E_INVALIDARG},
+        {"stride times height beyond 32 bits", rect, 0x40000000, 0xFFFFFFFF, false, WicValueOverflow},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        source.copies.clear();
+        EXPECT_EQ(c.expected, GuardedCopyPixels(&context, false, L"x.bmp", &source, &c.rect, c.stride, c.bufferSize,
+                                                c.nullBuffer ? nullptr : buffer.data()));
+        EXPECT_EQ(c.expected == S_OK ? 1u : 0u, source.copies.size()) << "the codec was asked only when it was safe";
+    }
+    EXPECT_EQ(0, CodecCrashCount);
+}
+
+TEST_F(CodecCrashGuard, GuardsNestAndAFaultEndsAtTheInnermost)
+{
+    source.faultInCopy = true;
+    const bool raw = false;
+    int innerResults = 0;
+    const HRESULT outer = RunCodecGuarded(&context, raw, L"outer.jpg", [&]() -> HRESULT {
+        innerResults += Copy() == CodecFaultResult;
+        return S_FALSE;
+    });
+    EXPECT_EQ(S_FALSE, outer) << "the outer guard's call went on after the inner fault";
+    EXPECT_EQ(1, innerResults);
+    // The outer guard is armed again once the inner one has ended.
+    const HRESULT faulted = RunCodecGuarded(&context, raw, L"outer.jpg", [&]() -> HRESULT {
+        Copy();
+        volatile uintptr_t wild = 0x10;
+        *reinterpret_cast<volatile int*>(wild) = 1;
+        return S_OK;
+    });
+    EXPECT_EQ(CodecFaultResult, faulted);
+    EXPECT_EQ(3, CodecCrashCount);
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_THAT(threadEnds, testing::ElementsAre(0xFFFFFFFFu, 0xFFFFFFFFu));
 }
 
 TEST_F(CodecCrashGuard, FirstFaultTellsTheUserAndEndsTheProcess)
@@ -93,7 +156,9 @@ TEST_F(CodecCrashGuard, TheThreadWorksOnNormallyAfterAFault)
     EXPECT_EQ(S_OK, Copy());
 }
 
-TEST(CodecCrashMessage, NamesTheFileAndTheKindOfCodecInTheUsersLanguage)
+using CodecCrashMessage = WicFactoryTest;
+
+TEST_F(CodecCrashMessage, NamesTheFileAndTheKindOfCodecInTheUsersLanguage)
 {
     const ScopedResourceModule strings(L"Lumenfold.Core.EN.dll");
     ASSERT_TRUE(strings.Loaded());

@@ -32,6 +32,11 @@ public:
         }
         return m_inner->Initialize(source, RealContext(from), RealContext(to), format);
     }
+    HRESULT STDMETHODCALLTYPE CopyPixels(const WICRect* rect, UINT stride, UINT size, BYTE* buffer) override
+    {
+        ++m_factory.transformerCopies;
+        return m_inner->CopyPixels(rect, stride, size, buffer);
+    }
 
 private:
     RecordingWicFactory& m_factory;

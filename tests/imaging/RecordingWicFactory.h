@@ -58,6 +58,7 @@ public:
     // Answers for the next transformer Initialize calls; the real transformer answers when empty.
     std::deque<HRESULT> transformResults;
     std::vector<IWICColorTransform*> transformers;  // in the order made; not owned
+    int transformerCopies = 0;                      // CopyPixels calls on any of them
     std::vector<ConverterInit> converterInits;
 
     HRESULT STDMETHODCALLTYPE CreateColorContext(IWICColorContext** context) override;

@@ -38,10 +38,10 @@ HRESULT ReportComError(HRESULT hr, REFIID iid, const wchar_t* source) noexcept
     return hr;
 }
 
-void SetErrorDescription(std::wstring_view description) noexcept
+void SetErrorDescription(std::wstring_view description, const wchar_t* source) noexcept
 {
     try {
-        SetThreadErrorInfo(nullptr, nullptr, std::wstring(description).c_str());
+        SetThreadErrorInfo(nullptr, source, std::wstring(description).c_str());
     } catch (...) {
         // Out of memory for the text: no error information rather than a wrong one.
     }

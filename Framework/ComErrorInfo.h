@@ -9,8 +9,9 @@
 // source, usually a ProgID, and the interface). Returns hr, so that a method can end with it.
 HRESULT ReportComError(HRESULT hr, REFIID iid, const wchar_t* source) noexcept;
 
-// Sets the thread's error information with this description alone (no source, no interface).
-void SetErrorDescription(std::wstring_view description) noexcept;
+// Sets the thread's error information with this description and, when one is given, the source
+// (usually a ProgID); no interface.
+void SetErrorDescription(std::wstring_view description, const wchar_t* source = nullptr) noexcept;
 
 // Takes the thread's error information (clearing it) and returns its description; empty when
 // there is none.

@@ -74,17 +74,28 @@ void Registrar::UnregisterEntry(const RegistryEntry& entry, const RegistryRoots&
     for (const RegistryValue& value : entry.values) ThrowIfRemovalError(key.DeleteValue(value.name));
 }
 
+HRESULT InstallServer(const RegistrationStep& registerServer, const RegistrationStep& unregisterServer, BOOL install,
+                      const wchar_t* commandLine) noexcept
+{
+    return CatchAsHResult([&] {
+        const bool perUser =
+            commandLine && CompareStringOrdinal(commandLine, -1, L"user", -1, TRUE) == CSTR_EQUAL;
+        RegKey userClasses;
+        if (perUser) {
+            const LONG error = userClasses.Create(HKEY_CURRENT_USER, L"Software\\Classes", KEY_ALL_ACCESS);
+            if (error != ERROR_SUCCESS) return HRESULT_FROM_WIN32(error);
+        }
+        const RegistryRoots roots{perUser ? userClasses.Get() : HKEY_CLASSES_ROOT, HKEY_LOCAL_MACHINE};
+        if (!install) return unregisterServer(roots, perUser);
+        const HRESULT hr = registerServer(roots, perUser);
+        if (FAILED(hr)) unregisterServer(roots, perUser);
+        return hr;
+    });
+}
+
 HRESULT InstallServer(const Registrar& registrar, BOOL install, const wchar_t* commandLine) noexcept
 {
-    const bool perUser = commandLine && CompareStringOrdinal(commandLine, -1, L"user", -1, TRUE) == CSTR_EQUAL;
-    RegKey userClasses;
-    if (perUser) {
-        const LONG error = userClasses.Create(HKEY_CURRENT_USER, L"Software\\Classes", KEY_ALL_ACCESS);
-        if (error != ERROR_SUCCESS) return HRESULT_FROM_WIN32(error);
-    }
-    const RegistryRoots roots{perUser ? userClasses.Get() : HKEY_CLASSES_ROOT, HKEY_LOCAL_MACHINE};
-    if (!install) return registrar.Unregister(roots);
-    const HRESULT hr = registrar.Register(roots);
-    if (FAILED(hr)) registrar.Unregister(roots);
-    return hr;
+    return InstallServer([&](const RegistryRoots& roots, bool) { return registrar.Register(roots); },
+                         [&](const RegistryRoots& roots, bool) { return registrar.Unregister(roots); }, install,
+                         commandLine);
 }

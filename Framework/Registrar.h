@@ -3,6 +3,7 @@
 // with their placeholders (%MODULE%, ...) replaced, and removed again without touching the parent
 // keys that the server shares with other programs.
 #include <windows.h>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -68,3 +69,9 @@ private:
 // user's classes (HKEY_CURRENT_USER\Software\Classes) and the LocalMachine entries stay machine-wide.
 // Registers when install is non-zero, undoing a failed registration, else unregisters.
 HRESULT InstallServer(const Registrar& registrar, BOOL install, const wchar_t* commandLine) noexcept;
+
+// The same for a server that registers more than its script (a type library, say): each step gets
+// the roots and whether the registration is the current user's.
+using RegistrationStep = std::function<HRESULT(const RegistryRoots& roots, bool perUser)>;
+HRESULT InstallServer(const RegistrationStep& registerServer, const RegistrationStep& unregisterServer, BOOL install,
+                      const wchar_t* commandLine) noexcept;

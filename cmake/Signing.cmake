@@ -2,9 +2,10 @@
 include_guard(GLOBAL)
 # The build makes its own code-signing certificate in the build folder; it is never committed.
 
-set(LUMENFOLD_SIGNING_DIR "${CMAKE_BINARY_DIR}/signing")
-set(LUMENFOLD_SIGNING_KEY "${LUMENFOLD_SIGNING_DIR}/codesign.key")
-set(LUMENFOLD_SIGNING_CERT "${LUMENFOLD_SIGNING_DIR}/codesign.crt")
+# Cached, so that every folder that signs sees them after the one include.
+set(LUMENFOLD_SIGNING_DIR "${CMAKE_BINARY_DIR}/signing" CACHE INTERNAL "")
+set(LUMENFOLD_SIGNING_KEY "${LUMENFOLD_SIGNING_DIR}/codesign.key" CACHE INTERNAL "")
+set(LUMENFOLD_SIGNING_CERT "${LUMENFOLD_SIGNING_DIR}/codesign.crt" CACHE INTERNAL "")
 
 find_program(LUMENFOLD_OPENSSL openssl REQUIRED)
 find_program(LUMENFOLD_OSSLSIGNCODE osslsigncode REQUIRED)

@@ -32,6 +32,8 @@ enum FrameMessage : UINT {
     WM_APP_LAUNCH_EDITOR = WM_USER + 128,
     WM_APP_LAUNCH_EDITOR_FROM_LIST = WM_USER + 129,
     WM_APP_REFRESH_IF_CURRENT = WM_USER + 131,
+    // Sent by the start-up thread with its plug-ins and accelerator table (lParam: StartupPlugIns).
+    WM_APP_STARTUP_PLUGINS = WM_USER + 140,
 };
 
 enum FrameCommand : WORD {

@@ -1,13 +1,12 @@
 #include "Viewer/core/LanguageLibrary.h"
 #include <shlwapi.h>
-#include <softpub.h>
-#include <wintrust.h>
 #include <algorithm>
 #include <cwchar>
 #include <vector>
 #include "Framework/ModalSeam.h"
 #include "Framework/ResourceModule.h"
 #include "Framework/UniqueModule.h"
+#include "Viewer/core/FileSignature.h"
 
 namespace {
 
@@ -16,8 +15,6 @@ constexpr size_t kCodeChars = 3;
 constexpr size_t kEditionCodeChars = 15;
 constexpr size_t kLanguageCodeChars = 7;
 constexpr UINT kTitleStringId = 100;
-// A signature that the system's policy only declined to evaluate is accepted.
-constexpr LONG kSecuritySettingsDeclined = static_cast<LONG>(0x80092026);
 
 std::wstring FileNameOf(const std::wstring& path)
 {
@@ -47,23 +44,6 @@ std::wstring FindLibraryFile(const std::wstring& path, bool pattern)
     return path.substr(0, path.size() - FileNameOf(path).size()) + found.cFileName;
 }
 
-LONG VerifySignature(const std::wstring& path)
-{
-    WINTRUST_FILE_INFO file{};
-    file.cbStruct = sizeof(file);
-    file.pcwszFilePath = path.c_str();
-    WINTRUST_DATA data{};
-    data.cbStruct = sizeof(data);
-    data.dwUIChoice = WTD_UI_NOGOOD;
-    data.fdwRevocationChecks = WTD_REVOKE_NONE;
-    data.dwUnionChoice = WTD_CHOICE_FILE;
-    data.pFile = &file;
-    data.dwStateAction = 0;
-    data.dwProvFlags = WTD_REVOCATION_CHECK_NONE;
-    GUID action = WINTRUST_ACTION_GENERIC_VERIFY_V2;
-    return WinVerifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &action, &data);
-}
-
 void ReportUntrustedLibrary(const std::wstring& path, LONG result)
 {
     // Sized for the whole path, so that a long path never cuts off the error code.
@@ -81,8 +61,8 @@ bool IsTrustedLibrary(const std::wstring& path)
     std::wstring name = FileNameOf(path);
     if (LanguageResources::RefusedNames.count(name)) return false;
     if (!LanguageResources::TriedNames.insert(name).second) return true;
-    LONG result = VerifySignature(path);
-    if (result == ERROR_SUCCESS || result == kSecuritySettingsDeclined) return true;
+    LONG result = VerifyFileSignature(path, WTD_UI_NOGOOD);
+    if (IsAcceptedSignatureResult(result)) return true;
     LanguageResources::RefusedNames.insert(name);
     ReportUntrustedLibrary(path, result);
     return false;

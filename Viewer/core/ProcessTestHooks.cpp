@@ -70,3 +70,9 @@ void RecordForTest(std::wstring_view what, std::wstring_view text)
     DWORD written = 0;
     WriteFile(file.Get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }
+
+std::wstring UpdateFeedAddress(std::wstring_view feed)
+{
+    const std::wstring served = EnvironmentValue(L"LUMENFOLD_TEST_UPDATE_FEED");
+    return served.empty() ? std::wstring(feed) : served;
+}

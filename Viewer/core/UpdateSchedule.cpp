@@ -2,6 +2,9 @@
 #include "Viewer/core/LastActivity.h"
 #include "Viewer/core/UpdateChecker.h"
 #include "Viewer/core/VersionInfo.h"
+#include "Framework/HResultError.h"
+#include "Framework/UniqueHandle.h"
+#include <memory>
 #include <cwchar>
 #include <iterator>
 
@@ -73,6 +76,15 @@ DWORD UpdateClockNow() noexcept
 
 StartupUpdateResult RunDueUpdateCheck(RegKey& settings, DWORD now, std::wstring_view feedAddress)
 {
+    const std::wstring feed(feedAddress);
+    return RunDueUpdateCheck(settings, now, [&feed](UINT& ttl, Bstr& version, Bstr& description) {
+        CUpdateChecker checker(feed);
+        return checker.CheckForUpdate(&ttl, &version, false, true, &description);
+    });
+}
+
+StartupUpdateResult RunDueUpdateCheck(RegKey& settings, DWORD now, const UpdateCheckFunction& check)
+{
     StartupUpdateResult result;
     LastActivityCode = 24.0;
     const VersionParts running = RunningVersion();
@@ -89,11 +101,11 @@ StartupUpdateResult RunDueUpdateCheck(RegKey& settings, DWORD now, std::wstring_
     }
 
     LastActivityCode = 25.0;
-    CUpdateChecker checker(feedAddress);
     UINT ttl = interval;
     Bstr version, description;
-    const HRESULT hr = checker.CheckForUpdate(&ttl, &version, false, true, &description);
+    const HRESULT hr = check(ttl, version, description);
     LastActivityCode = 25.1;
+    if (hr == E_ABORT) return result;
     if (SUCCEEDED(hr)) {
         settings.SetDword(L"UpdateCheckInterval", ttl);
         if (hr == S_OK) {
@@ -106,4 +118,54 @@ StartupUpdateResult RunDueUpdateCheck(RegKey& settings, DWORD now, std::wstring_
     settings.SetDword(L"LastUpdateCheck", now);
     LastActivityCode = 25.2;
     return result;
+}
+
+namespace {
+// What a thread-pool check and its waiter share; whoever lets go last frees it.
+struct AbandonableCheck {
+    std::wstring feed;
+    UniqueHandle done{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    HRESULT result = E_PENDING;
+    UINT ttl = 0;
+    Bstr version;
+    Bstr description;
+};
+
+DWORD WINAPI RunCheckOnPool(void* parameter)
+{
+    const std::unique_ptr<std::shared_ptr<AbandonableCheck>> handedOver(
+        static_cast<std::shared_ptr<AbandonableCheck>*>(parameter));
+    const std::shared_ptr<AbandonableCheck> check = *handedOver;
+    const HRESULT apartment = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    check->result = CatchAsHResult([&] {
+        CUpdateChecker checker(check->feed);
+        return checker.CheckForUpdate(&check->ttl, &check->version, false, true, &check->description);
+    });
+    if (SUCCEEDED(apartment)) CoUninitialize();
+    SetEvent(check->done.Get());
+    return 0;
+}
+}  // namespace
+
+// The platform's synchronous XML HTTP send cannot be interrupted, and a silent server holds it for
+// minutes. So the send runs on a thread-pool thread that owns a copy of everything it touches, and the
+// start-up thread only waits for it: a stop request (the frame closing) ends the wait at once and
+// leaves the check to finish, or to be ended with the process, on its own.
+HRESULT RunAbandonableUpdateCheck(std::wstring_view feedAddress, HANDLE stop, UINT& ttl, Bstr& version,
+                                  Bstr& description)
+{
+    auto check = std::make_shared<AbandonableCheck>();
+    if (!check->done) return HResultFromLastError();
+    check->feed = feedAddress;
+    check->ttl = ttl;
+    auto handedOver = std::make_unique<std::shared_ptr<AbandonableCheck>>(check);
+    if (!QueueUserWorkItem(&RunCheckOnPool, handedOver.get(), WT_EXECUTELONGFUNCTION)) return HResultFromLastError();
+    handedOver.release();  // the work item owns it now
+    const HANDLE handles[] = {check->done.Get(), stop};
+    const DWORD waited = WaitForMultipleObjects(stop ? 2 : 1, handles, FALSE, INFINITE);
+    if (waited != WAIT_OBJECT_0) return E_ABORT;
+    ttl = check->ttl;
+    version = check->version;
+    description = check->description;
+    return check->result;
 }

@@ -3,6 +3,7 @@
 #include "Viewer/core/AppSettings.h"
 #include "Viewer/core/FrameMessages.h"
 #include "Viewer/engine/DecodeEntry.h"
+#include "Viewer/engine/DecodeWorkerRules.h"
 #include <shlwapi.h>
 
 namespace {
@@ -24,6 +25,8 @@ CImageEngine::CImageEngine(HWND* owner, bool disableSmp, bool colourProfile)
 {
     ThrowLastErrorIf(!m_codecsReady);
     ThrowIfFailed(m_factory.CoCreate(CLSID_WICImagingFactory));
+    m_workerCount = DecodeWorkerCount(disableSmp, AppSettings::MemoryUsageGuideNumber,
+                                      CountPhysicalCores());
     ClearList();
     ThrowIfFailed(m_listThread.Start(L"file list", [this](WorkerThread& self) { return RunFileList(self); },
                                      WorkerApartment::MultiThreaded, THREAD_PRIORITY_BELOW_NORMAL));
@@ -33,6 +36,8 @@ CImageEngine::~CImageEngine()
 {
     m_scanner.Stop(TRUE);
     m_listThread.StopAndJoin(ListThreadStopWait);
+    StopDecodeWorkers();
+    WaitForEvictions();
     ClearList();
 }
 
@@ -89,6 +94,8 @@ void CImageEngine::ClearList()
     m_sortMode = SortModeFromSetting(AppSettings::SortByDateTime);
     m_multiPage = AppSettings::EnableMultiFrameSupport != 0;
     m_entries = EntryMap(EntryOrder{m_sortMode});
+    m_current = m_entries.end();
+    m_position = 0;
     m_positionChanged = true;
 }
 

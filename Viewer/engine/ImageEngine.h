@@ -11,8 +11,11 @@
 #include "Framework/CriticalSection.h"
 #include "Framework/UniqueHandle.h"
 #include "Framework/WorkerThread.h"
+#include "Viewer/core/DecodeThreadContext.h"
 #include "Viewer/engine/BookmarkFile.h"
 #include "Viewer/engine/BookmarkStore.h"
+#include "Viewer/engine/CacheSizer.h"
+#include "Viewer/engine/DecodeQueue.h"
 #include "Viewer/engine/FolderScanner.h"
 #include "Viewer/engine/ImageEntry.h"
 #include "Viewer/engine/ImageList.h"
@@ -21,8 +24,10 @@
 #include "Viewer/engine/QuickSlots.h"
 #include <windows.h>
 #include <wincodec.h>
+#include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -106,13 +111,84 @@ public:
     // The text the quick slots of a folder are stored under, from the volume of the folder whose marks
     // were loaded; empty without a folder.
     std::wstring GetFolderIdentityText(const wchar_t* folder) const;
+    // Opens a folder (null: only empties the list): saves the marks of the folder left (asking while
+    // they still wait for their files), empties the list unless keepList, loads the folder's marks and
+    // starts the scan with the codecs' supported list. file: shown once it is listed. options: the
+    // attributes of the files the scan skips. The frame is told the status. False when the folder
+    // cannot be listed.
+    bool OpenFolder(const wchar_t* path, bool recursive, bool keepList, DWORD options, const wchar_t* file);
     // Services for the main window: its rating, label and urgency commands do nothing while the list
     // is empty.
     bool IsListEmpty();
+    // The slider's preview of the entry at the 1-based position, without moving: "base.extensions",
+    // which the caller frees; null outside the list, where the outputs are not written. The entry is
+    // valid while the caller holds the list lock; sortTime may be null.
+    BSTR GetEntryTextAt(uint32_t position, FILETIME* sortTime, CImageEntry** entry);
 
     CFolderScanner& Scanner() noexcept { return m_scanner; }
     CBookmarkStore& Bookmarks() noexcept { return m_bookmarks; }
     CQuickSlots& QuickSlots() noexcept { return m_slots; }
+
+    // ---- Decode workers, prefetch window and cache, navigation ----
+    // The engine's memory reading: free bytes and load. Without one the engine reads the device's
+    // texture memory, or the system's memory without a device.
+    using MemoryProbe = std::function<MemoryReading()>;
+    // Before the workers start (they read these without a lock).
+    void SetDecodeDisplay(const DecodeDisplay& display, UINT totalTextureMemory, bool useSurfaces);
+    void SetMemoryProbe(MemoryProbe probe) { m_memoryProbe = std::move(probe); }
+    void SetWorkerStartDelay(DWORD perWorkerMilliseconds) noexcept { m_workerStartDelay = perWorkerMilliseconds; }
+    int GetWorkerCount() const noexcept { return m_workerCount; }
+    // Overrides the count the machine gave (1..8), from the next flush on.
+    void SetWorkerCount(int count) noexcept { m_workerCount = count < 1 ? 1 : count > 8 ? 8 : count; }
+
+    // Stops the workers, empties the decode queue, starts the workers again and drops every entry
+    // and decoded picture. full: the frame is told first that its shown entry goes.
+    void FlushCache(bool full);
+    // At the frame's destruction: saves the marks when closing was confirmed, stops every thread
+    // and drops every entry.
+    void ShutdownLoader();
+    // When the frame closes while marks still wait for their files: asks whether to wait for the
+    // scan. False when the user cancelled the closing.
+    bool ConfirmExitWithPendingWrites();
+    bool IsClosing() const noexcept { return m_closing; }
+
+    void QueueDecodeRequest(CImageEntry* entry);
+    // Frees the entry's decoded picture; the release goes to the thread pool while a worker holds
+    // the entry. True when a picture was freed or the release was handed on.
+    bool EvictEntry(CImageEntry* entry);
+    void ComputeCacheSize(bool noQueue);
+    // Recomputes the window around the current entry: queues what enters it (unless noQueue) and
+    // evicts what left it.
+    void UpdatePrefetchWindow(bool noQueue);
+    // After a decode; false only when it ran out of memory and the window cannot shrink further.
+    bool AdjustCacheWindow(HRESULT hr, uint32_t decodedSize, bool skip = false);
+    uint32_t GetMeanDecodedSize() const { return m_sizer.MeanDecodedSize(); }
+    CacheQuotas GetCacheQuotas() const { return m_sizer.Quotas(); }
+    void SetCacheQuotas(CacheQuotas quotas) { m_sizer.SetQuotas(quotas); }
+    // The entries queued or decoded, each with a reference.
+    std::vector<EntryRef> GetCachedEntries();
+
+    // Navigation: each returns the new current entry, or null when nothing changed.
+    uint32_t GetCurrentPosition();
+    CImageEntry* GetCurrentEntry(bool noUpdate = false);
+    // The entry at the 1-based position, without moving; null outside the list.
+    CImageEntry* GetEntryAtPosition(uint32_t position);
+    CImageEntry* GoFirst();
+    CImageEntry* GoLast();
+    CImageEntry* GoNext(uint32_t steps = 1, bool quiet = false);
+    CImageEntry* GoPrevious(uint32_t steps = 1);
+    CImageEntry* GoToPosition(uint32_t position);
+    bool GoToEntry(CImageEntry* entry);
+    // A base path to show once it is listed; null clears it.
+    void SetCurrentName(const wchar_t* basePath);
+    CImageEntry* GoToTargetName(int direction, bool beep);
+    CImageEntry* GoToFolderStart();
+    CImageEntry* GoToFolderEnd();
+    CImageEntry* GoPreviousFolder();
+    CImageEntry* GoNextFolder();
+    // Drops the current entry (all pages of its file) after its file went away.
+    void RemoveCurrentEntry();
+    bool IsRemovingEntry() const noexcept { return m_removing; }
 
 private:
     using NameMap = std::multimap<const wchar_t*, CImageEntry*, NaturalLess>;
@@ -125,8 +201,40 @@ private:
     static void SetForGroup(CImageEntry* entry, const Set& set);
     // The entry's place in the entry map, or its end; caller holds the list lock.
     EntryMap::iterator FindListed(CImageEntry* entry);
+    void SaveMarksBeforeLeaving();
+    // True while changed marks still wait for files that the scan has not listed yet.
+    bool MarksWaitForScan();
+    UINT ListingStatus();
+    void SetStatusText(UINT stringId) const;
+    // Tells the user once when the codecs take long to answer at the first opening.
+    void StartSlowCodecsNotice();
 
     HRESULT RunFileList(WorkerThread& self);
+
+    // ---- Decode workers, prefetch window and cache, navigation ----
+    void StartDecodeWorkers();
+    void StopDecodeWorkers() noexcept;
+    HRESULT DecodeWorkerProc(WorkerThread& self, int index);
+    // False when the worker is to end.
+    bool DecodePopped(HANDLE stop, int index, CImageEntry& entry, DecodeThreadContext& context);
+    bool PauseWorker(HANDLE stop, int index);
+    void TellCacheCannotShrink() const;
+    CacheAdjustment AdjustCache(HRESULT hr, uint32_t decodedSize);
+    MemoryReading ReadMemory() const;
+    bool ReleaseEvicted(CImageEntry& entry) noexcept;
+    static DWORD WINAPI EvictEntryWorkItem(void* work);
+    void WaitForEvictions() const noexcept;
+    void RemoveFromCacheSet(CImageEntry* entry);
+    void EvictAll();
+    void SendToFrame(UINT message, WPARAM wParam, LPARAM lParam) const noexcept;
+    // Caller holds the list lock.
+    bool WrapAround() const noexcept;
+    bool HasCurrent() const noexcept { return m_current != m_entries.end(); }
+    EntryMap::iterator StepWrapping(EntryMap::iterator from, size_t forward, size_t backward);
+    CImageEntry* MoveTo(EntryMap::iterator entry, uint32_t position);
+    CImageEntry* AtEnd(bool forward, bool quiet);
+    CImageEntry* GoFolderEdge(bool forward);
+    CImageEntry* GoOtherFolder(bool forward);
     // Caller holds the list lock.
     KnownFile ListKnownSinglePage(const std::wstring& basePath, const wchar_t* extension, EntryRef& changed);
     bool PagesListed(const std::wstring& basePath, const wchar_t* extension) const;
@@ -168,6 +276,32 @@ private:
     uint32_t m_markedCount = 0;
     std::wstring m_keepCopyFolder;
     VolumeIdentity m_volume;
+    bool m_folderOpened = false;
+    WorkerThread m_slowCodecsNotice;
+
+    // ---- Decode workers, prefetch window and cache, navigation ----
+    DecodeDisplay m_display;
+    UINT m_totalTextureMemory = 0;
+    bool m_useSurfaces = false;
+    MemoryProbe m_memoryProbe;
+    DWORD m_workerStartDelay = 3000;
+    int m_workerCount = 1;
+    std::array<std::atomic<DWORD>, 8> m_backOff{};
+    std::atomic<LONG> m_pausedWorkers{0};
+    std::atomic<LONG> m_pendingEvictions{0};
+    CCacheSizer m_sizer;
+    // Guards the cache set; taken inside the list lock.
+    CriticalSection m_queueLock;
+    std::map<CImageEntry*, EntryRef> m_cacheSet;
+    CDecodeQueue m_decodeQueue;
+    // Under the list lock: the current entry (end: none) and its 1-based position, recounted when
+    // m_positionChanged says entries were inserted.
+    EntryMap::iterator m_current;
+    uint32_t m_position = 0;
+    Bstr m_targetName;
+    bool m_closing = false;
+    bool m_removing = false;
+    std::array<WorkerThread, 8> m_workers;
 
     UniqueHandle m_codecsReady;
     CBookmarkStore m_bookmarks;

@@ -109,9 +109,11 @@ void CImageEngine::RenameEntry(CImageEntry* entry, const std::wstring& newBasePa
             }
             // The list may be ordered by name: the entry moves to the place of its new name, or the
             // list's order would no longer hold and lookups in it would miss.
+            const bool current = m_current == listed;
             auto node = m_entries.extract(listed);
             entry->SetBasePath(newBasePath);
-            m_entries.insert(std::move(node));
+            const auto placed = m_entries.insert(std::move(node));
+            if (current) m_current = placed;
             m_names.emplace(entry->GetBasePath().c_str(), entry);
             m_positionChanged = true;
         }

@@ -1,5 +1,6 @@
 #include "Viewer/ui/MainFrame.h"
 #include "Framework/RegKey.h"
+#include "Viewer/core/ActionPlugInHost.h"
 #include "Viewer/core/AppSettings.h"
 #include "Viewer/core/CommandLine.h"
 #include "Viewer/core/LastActivity.h"
@@ -105,6 +106,22 @@ LRESULT CMainFrame::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled)
     PostQuitMessage(1);
     handled = FALSE;
     return 0;
+}
+
+// The start-up thread's plug-ins and enlarged accelerator table, taken on this thread, which alone
+// reads them; the sender frees them when the frame has closed and this never runs.
+LRESULT CMainFrame::OnStartupPlugIns(UINT, WPARAM, LPARAM lParam, BOOL&)
+{
+    auto* handed = reinterpret_cast<StartupPlugIns*>(lParam);
+    if (!handed) return 0;
+    if (handed->accelerators) {
+        if (m_hAccel) DestroyAcceleratorTable(m_hAccel);
+        m_hAccel = handed->accelerators;
+        handed->accelerators = nullptr;
+    }
+    g_ActionPlugIns = std::move(handed->plugIns);
+    g_PublishPlugInCount = handed->publishPlugInCount;
+    return 1;
 }
 
 LRESULT CMainFrame::OnGetMinMaxInfo(UINT, WPARAM, LPARAM lParam, BOOL&)

@@ -18,6 +18,7 @@ public:
         MESSAGE_HANDLER(WM_CLOSE, OnClose)
         MESSAGE_HANDLER(WM_TIMER, OnTimer)
         MESSAGE_HANDLER(WM_ENDSESSION, OnEndSession)
+        MESSAGE_HANDLER(WM_APP_STARTUP_PLUGINS, OnStartupPlugIns)
         if (WakeUpMessage && uMsg == WakeUpMessage) LF_RUN_HANDLER(OnWakeUp(uMsg, wParam, lParam, bHandled))
         COMMAND_ID_HANDLER(ID_KIOSK_MODE, OnKioskMode)
         COMMAND_ID_HANDLER(ID_APP_EXIT, OnAppExit)
@@ -61,6 +62,7 @@ private:
     LRESULT OnClose(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnTimer(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnEndSession(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnStartupPlugIns(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnWakeUp(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnKioskMode(WORD, WORD, HWND, BOOL&);
     LRESULT OnAppExit(WORD, WORD, HWND, BOOL&);

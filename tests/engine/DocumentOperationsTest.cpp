@@ -213,3 +213,34 @@ TEST_F(DocumentOperationsTest, TheListIsEmptyFromItsClearingUntilTheFirstFile)
     EXPECT_FALSE(engine->IsListEmpty());
 }
 }  // namespace
+
+namespace {
+TEST_F(DocumentOperationsTest, TheSliderPreviewNamesAnEntryWithoutMoving)
+{
+    ASSERT_NE(nullptr, engine->GoToPosition(3));
+    const size_t cached = engine->GetCachedEntries().size();
+    for (const uint32_t outside : {0u, 6u}) {
+        CImageEntry* entry = A();
+        FILETIME time{7, 7};
+        EXPECT_EQ(nullptr, engine->GetEntryTextAt(outside, &time, &entry));
+        EXPECT_EQ(A(), entry);
+        EXPECT_EQ(7u, time.dwLowDateTime);
+    }
+    for (const uint32_t position : {1u, 2u, 5u}) {
+        CImageEntry* entry = nullptr;
+        FILETIME time{7, 7};
+        Bstr text = Bstr::Attach(engine->GetEntryTextAt(position, &time, &entry));
+        ASSERT_NE(nullptr, text.Get());
+        EXPECT_EQ(entries[position - 1].Get(), entry);
+        EXPECT_EQ(0u, time.dwLowDateTime);
+        EXPECT_EQ(entry->GetBasePath() + L"." + entry->GetExtensionsText(), text.c_str());
+    }
+    // No sort time asked for: the text and the entry still come.
+    CImageEntry* entry = nullptr;
+    Bstr text = Bstr::Attach(engine->GetEntryTextAt(2, nullptr, &entry));
+    EXPECT_EQ(B(), entry);
+    EXPECT_EQ(folder.File(L"b.jpg"), text.c_str());
+    EXPECT_EQ(3u, engine->GetCurrentPosition());
+    EXPECT_EQ(cached, engine->GetCachedEntries().size());
+}
+}  // namespace

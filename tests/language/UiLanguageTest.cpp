@@ -6,6 +6,7 @@
 #include "Framework/ResourceModule.h"
 #include "Viewer/core/UiLanguage.h"
 #include "tests/language/LanguageFiles.h"
+#include "tests/support/MessageBoxRecorder.h"
 
 namespace {
 
@@ -21,30 +22,6 @@ LanguageSources FakeSources(std::wstring programPath, std::wstring user, std::ws
 {
     return {std::move(programPath), [user] { return user; }, [system] { return system; }};
 }
-
-struct MessageBoxCall {
-    HWND owner;
-    std::wstring text;
-    std::wstring caption;
-    UINT type;
-};
-
-// Records every message box instead of showing it.
-class MessageBoxRecorder {
-public:
-    MessageBoxRecorder()
-        : m_seam(ModalSeam{[this](HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) {
-              calls.push_back({owner, text, caption, type});
-              return IDOK;
-          }})
-    {
-    }
-
-    std::vector<MessageBoxCall> calls;
-
-private:
-    ScopedModalSeam m_seam;
-};
 
 struct CandidateCase {
     const wchar_t* language;  // the "lang" value, empty when absent

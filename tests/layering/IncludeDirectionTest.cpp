@@ -64,7 +64,7 @@ std::vector<FolderRule> Rules()
         {"tests/engine/", with(engine, {"tests/engine/", "tests/imaging/", "tests/support/"})},
         {"tests/dialogs/", with(dialogs, {"tests/dialogs/", "tests/support/"})},
         {"tests/ui/", with(ui, {"tests/ui/", "tests/imaging/", "tests/support/"})},
-        {"tests/wallpaper/", with(kBase, {"tests/wallpaper/", "tests/support/"})},
+        {"tests/wallpaper/", with(kBase, {"PlugIns/Wallpaper/", "tests/wallpaper/", "tests/support/"})},
         {"tests/shell/", with(kBase, {"tests/shell/", "tests/support/"})},
         {"tests/shellstub/", {"tests/shellstub/"}},
         {"tests/", {"Framework/", "Shared/", "Viewer/", "tests/"}},

@@ -20,6 +20,7 @@ std::vector<wchar_t> ChildEnvironment(const ViewerEnvironment& environment)
     variables[L"LUMENFOLD_TEST_USER_NAME"] = environment.userName;
     variables[L"LUMENFOLD_TEST_SETTINGS_KEY"] = environment.settingsRoot;
     variables[L"LUMENFOLD_TEST_LOG"] = environment.logPath;
+    if (!environment.updateFeed.empty()) variables[L"LUMENFOLD_TEST_UPDATE_FEED"] = environment.updateFeed;
 
     std::vector<wchar_t> block;
     for (const auto& [name, value] : variables) {

@@ -13,6 +13,8 @@ struct ViewerEnvironment {
     // Key below the real HKEY_CURRENT_USER that the viewer uses as its HKEY_CURRENT_USER.
     std::wstring settingsRoot;
     std::wstring logPath;
+    // The update feed's address, when the test serves one.
+    std::wstring updateFeed;
 };
 
 // The viewer of this build.

@@ -6,7 +6,7 @@ namespace {
 HRESULT RunStartupThread()
 {
     WorkerThread worker;
-    EXPECT_EQ(S_OK, StartStartupThread(worker));
+    EXPECT_EQ(S_OK, StartStartupThread(worker, nullptr, nullptr));
     EXPECT_EQ(DWORD(WAIT_OBJECT_0), worker.Join(10000));
     return worker.Result();
 }

@@ -1,6 +1,7 @@
 #include "Viewer/ui/MainFrame.h"
 #include "Framework/RegKey.h"
 #include "Framework/ResourceModule.h"
+#include "Viewer/core/ActionPlugInHost.h"
 #include "Viewer/core/AppSettings.h"
 #include "Viewer/core/MyPictures.h"
 #include "tests/support/RegistrySandbox.h"
@@ -215,4 +216,34 @@ TEST(MainFrameObject, DestructionLetsTheSingleInstanceMarkerGo)
         CMainFrame frame(false, false);
     }
     EXPECT_EQ(nullptr, InstanceEvent);
+}
+
+TEST_F(MainFrameTest, TheStartupsPlugInsAndTableAreTakenWhileTheFrameLivesAndDeclinedOnceItClosed)
+{
+    const HACCEL original = m_frame.m_hAccel;
+    ASSERT_TRUE(original);
+    ACCEL entries[256]{};
+    const int count = CopyAcceleratorTableW(original, entries, 256);
+    entries[count] = ACCEL{FVIRTKEY | FCONTROL | FNOINVERT, 'W', 3000};
+
+    StartupPlugIns handed;
+    handed.plugIns.emplace_back();
+    handed.plugIns[0].DisplayName = L"Set as Wallpaper";
+    handed.accelerators = CreateAcceleratorTableW(entries, count + 1);
+    const HACCEL enlarged = handed.accelerators;
+    EXPECT_EQ(1, SendMessageW(m_frame.m_hWnd, WM_APP_STARTUP_PLUGINS, 0, reinterpret_cast<LPARAM>(&handed)));
+    EXPECT_EQ(enlarged, m_frame.m_hAccel);
+    EXPECT_EQ(nullptr, handed.accelerators);
+    ASSERT_EQ(1u, g_ActionPlugIns.size());
+    EXPECT_EQ(L"Set as Wallpaper", g_ActionPlugIns[0].DisplayName.View());
+    EXPECT_EQ(count + 1, CopyAcceleratorTableW(m_frame.m_hAccel, nullptr, 0));
+
+    // Closed: the start-up thread's message finds no window, and what it made stays its own to free.
+    const HWND closed = m_frame.m_hWnd;
+    SendMessageW(closed, WM_CLOSE, 0, 0);
+    RegKey noSettings;
+    RunStartupTasks(noSettings, closed, enlarged, nullptr, L"");
+    EXPECT_EQ(enlarged, m_frame.m_hAccel);
+    EXPECT_EQ(1u, g_ActionPlugIns.size());
+    g_ActionPlugIns.clear();
 }

@@ -1,6 +1,7 @@
 #include "Viewer/core/startup/Run.h"
 #include "Framework/MessageLoop.h"
 #include "Framework/RegKey.h"
+#include "Viewer/core/ActionPlugInHost.h"
 #include "Viewer/core/AppSettings.h"
 #include "Viewer/core/CommandLine.h"
 #include "Viewer/core/LanguageLibrary.h"
@@ -196,7 +197,7 @@ int RunMainWindow(CommandLine& commandLine, MessageLoop& loop, int showCommand)
         // Declared after the frame, so that it is joined (serving sent messages) before the frame goes:
         // the start-up thread may still hold the frame and read the imaging factory.
         WorkerThread startupThread;
-        StartStartupThread(startupThread);
+        StartStartupThread(startupThread, frame.m_hWnd, frame.m_hAccel);
 
         LastActivityCode = 54;
         WindowStartState state;
@@ -224,9 +225,12 @@ int RunMainWindow(CommandLine& commandLine, MessageLoop& loop, int showCommand)
         result = loop.Run();
 
         LastActivityCode = 94;
-        startupThread.Join();
+        // A stop abandons a pending update check, so the close does not wait for a silent server.
+        startupThread.StopAndJoin();
     }
     MainFrameHandle = nullptr;
+    // The plug-ins go while COM is still up.
+    g_ActionPlugIns.clear();
     return result;
 }
 }

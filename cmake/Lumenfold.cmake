@@ -27,7 +27,9 @@ endfunction()
 # One test program per test folder, every .cpp of it; each GoogleTest case becomes a ctest test run under Wine.
 # PROPERTIES adds ctest properties to every case (for example a RESOURCE_LOCK for tests that must not overlap).
 function(lumenfold_test_folder name)
-  cmake_parse_arguments(ARG "" "" "LIBS;PROPERTIES" ${ARGN})
+  # LOCKED: a gtest filter of the tests that take the resource lock LOCK and never run beside another
+  # test holding it.
+  cmake_parse_arguments(ARG "" "LOCKED;LOCK" "LIBS;PROPERTIES" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
   if(NOT sources)
     return()
@@ -35,8 +37,15 @@ function(lumenfold_test_folder name)
   add_executable(${name} ${sources})
   target_link_options(${name} PRIVATE -municode)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} lumenfold_testsupport GTest::gmock)
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                       PROPERTIES TIMEOUT 120 ${ARG_PROPERTIES})
+  if(ARG_LOCKED)
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 TEST_FILTER "-${ARG_LOCKED}"
+                         PROPERTIES TIMEOUT 120 ${ARG_PROPERTIES})
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 TEST_FILTER "${ARG_LOCKED}"
+                         PROPERTIES TIMEOUT 120 RESOURCE_LOCK ${ARG_LOCK} ${ARG_PROPERTIES})
+  else()
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                         PROPERTIES TIMEOUT 120 ${ARG_PROPERTIES})
+  endif()
 endfunction()
 
 # A resource-only library: strings, menus, accelerators and dialog templates, no code.

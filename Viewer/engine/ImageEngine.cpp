@@ -108,7 +108,8 @@ void CImageEngine::LoadFolderMarks(const wchar_t* folder)
     if (ReadBookmarkFile(path.c_str(), keys) != S_OK) keys.clear();
     QuickSlotsRead slots;
     m_markedFolder = folder;
-    m_folderIdentity = GetFolderIdentityText(GetVolumeIdentity(folder), folder);
+    m_volume = GetVolumeIdentity(folder);
+    m_folderIdentity = ::GetFolderIdentityText(m_volume, folder);
     if (AppSettings::SaveBookmarksAcrossSessions) slots = ReadQuickSlots(m_folderIdentity);
 
     CriticalSectionScope list(m_listLock);

@@ -4,7 +4,8 @@
 // that attach to its entries as they are listed.
 //
 // Locks, in the order they may be taken: the list lock (both maps, the count, the list's settings),
-// then the bookmark lock, then the slot lock. No thread sends to the frame window while it holds
+// then the bookmark lock, then the slot lock; an entry's own lock is taken before all of them (or
+// only tried under them). No thread sends to the frame window while it holds
 // any of them; the list thread only posts.
 #include "Framework/ComPtr.h"
 #include "Framework/CriticalSection.h"
@@ -89,6 +90,41 @@ public:
     // nothing to write. The user is asked to retry when the file cannot be written.
     HRESULT SaveBookmarkFile();
 
+    // Document operations: the user's marks on an entry and on every page of its file, renaming, the
+    // keep-copy folder and the folder's identity. entry: listed in this engine, or of no engine.
+    HRESULT SetCopiedForGroup(CImageEntry* entry, bool value);
+    // Also counts the marked pages groups (one per group that was marked).
+    HRESULT SetMarkedForGroup(CImageEntry* entry, bool value);
+    HRESULT SetRatingForGroup(CImageEntry* entry, int32_t value);
+    HRESULT SetLabelForGroup(CImageEntry* entry, int32_t label, int32_t convention);
+    HRESULT SetUrgencyForGroup(CImageEntry* entry, int32_t value);
+    void ClearCopiedAll();
+    void ClearMarks();
+    uint32_t GetMarkedCount();
+    // After the entry's file got a new name: re-keys the entry and tells the frame
+    // (WM_APP_ENTRY_INSERTED), which rebuilds its title when this is the current entry.
+    void RenameEntry(CImageEntry* entry, const std::wstring& newBasePath);
+    // True when the path is an existing folder: it becomes the keep-copy folder and every copied mark
+    // is cleared. False changes nothing.
+    bool SetKeepCopyFolder(const wchar_t* path);
+    std::wstring GetKeepCopyFolder();
+    // The text the quick slots of a folder are stored under, from the volume of the folder whose marks
+    // were loaded; empty without a folder.
+    std::wstring GetFolderIdentityText(const wchar_t* folder) const;
+    // Opens a folder (null: only empties the list): saves the marks of the folder left (asking while
+    // they still wait for their files), empties the list unless keepList, loads the folder's marks and
+    // starts the scan with the codecs' supported list. file: shown once it is listed. options: the
+    // attributes of the files the scan skips. The frame is told the status. False when the folder
+    // cannot be listed.
+    bool OpenFolder(const wchar_t* path, bool recursive, bool keepList, DWORD options, const wchar_t* file);
+    // Services for the main window: its rating, label and urgency commands do nothing while the list
+    // is empty.
+    bool IsListEmpty();
+    // The slider's preview of the entry at the 1-based position, without moving: "base.extensions",
+    // which the caller frees; null outside the list, where the outputs are not written. The entry is
+    // valid while the caller holds the list lock; sortTime may be null.
+    BSTR GetEntryTextAt(uint32_t position, FILETIME* sortTime, CImageEntry** entry);
+
     CFolderScanner& Scanner() noexcept { return m_scanner; }
     CBookmarkStore& Bookmarks() noexcept { return m_bookmarks; }
     CQuickSlots& QuickSlots() noexcept { return m_slots; }
@@ -159,6 +195,20 @@ private:
     using EntryMap = std::multiset<EntryRef, EntryOrder>;
     enum class KnownFile { New, Listed, Changed };
 
+    // Document operations: calls set on the entry alone, or under the list lock on every page of its
+    // file.
+    template <class Set>
+    static void SetForGroup(CImageEntry* entry, const Set& set);
+    // The entry's place in the entry map, or its end; caller holds the list lock.
+    EntryMap::iterator FindListed(CImageEntry* entry);
+    void SaveMarksBeforeLeaving();
+    // True while changed marks still wait for files that the scan has not listed yet.
+    bool MarksWaitForScan();
+    UINT ListingStatus();
+    void SetStatusText(UINT stringId) const;
+    // Tells the user once when the codecs take long to answer at the first opening.
+    void StartSlowCodecsNotice();
+
     HRESULT RunFileList(WorkerThread& self);
 
     // ---- Decode workers, prefetch window and cache, navigation ----
@@ -221,6 +271,13 @@ private:
     // The folder whose marks were loaded, and its identity for the quick slots' registry value.
     std::wstring m_markedFolder;
     std::wstring m_folderIdentity;
+
+    // Document operations; under the list lock.
+    uint32_t m_markedCount = 0;
+    std::wstring m_keepCopyFolder;
+    VolumeIdentity m_volume;
+    bool m_folderOpened = false;
+    WorkerThread m_slowCodecsNotice;
 
     // ---- Decode workers, prefetch window and cache, navigation ----
     DecodeDisplay m_display;

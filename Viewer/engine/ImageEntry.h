@@ -11,7 +11,8 @@
 // freed memory. A bare CImageEntry* is valid only while the list lock is held, or while the holder
 // keeps an EntryRef to the same entry.
 //
-// Threads: the base path and page fields are fixed after construction; the extension list and the
+// Threads: the page fields are fixed after construction; the base path changes only by a rename,
+// which holds both the owner's list lock and the entry's lock; the extension list and the
 // bookmark name are changed and read under the owner's list lock (or the bookmark lock for the
 // name); the decoded image belongs to whoever holds the entry's lock; the loading flag, the cancel
 // flag, the decode result and the entry flags are single words that one thread writes and others
@@ -113,6 +114,9 @@ public:
     HRESULT SavePixelsForReset() noexcept;
 
     const std::wstring& GetBasePath() const noexcept { return m_basePath; }
+    // After the file got a new name; the caller holds the owner's list lock and the entry's lock, and
+    // has taken the entry out of the owner's maps.
+    void SetBasePath(std::wstring basePath) noexcept { m_basePath = std::move(basePath); }
     uint64_t GetSortTime() const noexcept { return m_sortTime; }
     uint16_t GetPageIndex() const noexcept { return m_pageIndex; }
     uint16_t GetPageCount() const noexcept { return m_pageCount; }

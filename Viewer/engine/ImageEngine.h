@@ -204,6 +204,8 @@ private:
     void SaveMarksBeforeLeaving();
     // True while changed marks still wait for files that the scan has not listed yet.
     bool MarksWaitForScan();
+    // True while the scanner scans or still holds records for the list.
+    bool ScannerBusy();
     UINT ListingStatus();
     void SetStatusText(UINT stringId) const;
     // Tells the user once when the codecs take long to answer at the first opening.

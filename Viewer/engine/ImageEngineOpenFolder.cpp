@@ -85,6 +85,11 @@ bool CImageEngine::MarksWaitForScan()
         CriticalSectionScope bookmarks(m_bookmarks.Lock());
         if (m_bookmarks.unresolvedSlots == 0 && m_bookmarks.unresolvedBookmarks == 0) return false;
     }
+    return ScannerBusy();
+}
+
+bool CImageEngine::ScannerBusy()
+{
     BOOL scanning = FALSE;
     DWORD records = 0;
     m_scanner.IsScanning(&scanning);

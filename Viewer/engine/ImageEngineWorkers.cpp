@@ -218,20 +218,7 @@ void CImageEngine::ShutdownLoader()
 bool CImageEngine::ConfirmExitWithPendingWrites()
 {
     m_closing = true;
-    if (!m_slots.Changed() && !m_bookmarks.Changed()) return true;
-    auto scanning = [this] {
-        BOOL running = FALSE;
-        DWORD records = 0;
-        m_scanner.IsScanning(&running);
-        m_scanner.GetRecordCount(&records);
-        return running || records != 0;
-    };
-    bool unresolved;
-    {
-        CriticalSectionScope bookmarks(m_bookmarks.Lock());
-        unresolved = m_bookmarks.unresolvedSlots != 0 || m_bookmarks.unresolvedBookmarks != 0;
-    }
-    if (!unresolved || !scanning()) return true;
+    if (!MarksWaitForScan()) return true;
     const HWND frame = m_owner && *m_owner && IsWindow(*m_owner) ? *m_owner : nullptr;
     if (frame) PostMessageW(frame, WM_APP_SHOW_CURSOR, 0, 0);
     const std::wstring text = LoadResourceString(10136);
@@ -242,7 +229,7 @@ bool CImageEngine::ConfirmExitWithPendingWrites()
             EnableWindow(frame, FALSE);
             ShowWindow(frame, SW_HIDE);
         }
-        while (scanning()) {
+        while (ScannerBusy()) {
             MSG message;
             while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
                 TranslateMessage(&message);

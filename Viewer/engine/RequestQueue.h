@@ -139,6 +139,15 @@ public:
         return true;
     }
 
+    // The number of queued records, read under the mutex; 0 when the mutex cannot be had.
+    uint64_t LockedCount() noexcept
+    {
+        if (!LockMutex(INFINITE)) return 0;
+        const uint64_t count = this->m_count;
+        ReleaseMutex(m_mutex.Get());
+        return count;
+    }
+
     // For a consumer that waits on the semaphore with other handles and then takes the mutex itself.
     HANDLE Semaphore() const noexcept { return m_semaphore.Get(); }
     HANDLE Mutex() const noexcept { return m_mutex.Get(); }

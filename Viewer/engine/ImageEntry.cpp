@@ -2,7 +2,7 @@
 #include "Framework/HResultError.h"
 #include "Viewer/core/Hash64.h"
 #include "Viewer/engine/ExtensionList.h"
-#include "Viewer/engine/ShownImage.h"
+#include "Viewer/engine/ViewImageHandoff.h"
 #include <shlwapi.h>
 #include <cstring>
 #include <cwchar>
@@ -159,8 +159,8 @@ HRESULT CImageEntry::SavePixelsForReset() noexcept
     m_savedPixels.Reset(saved.Release());
     m_savedPitch = static_cast<UINT>(locked.Pitch);
     {
-        CriticalSectionScope view(ShownImage.lock);
-        if (ShownImage.surface == m_surface.Get()) ShownImage.surface = nullptr;
+        CriticalSectionScope view(ViewLock);
+        if (DisplayedSurface == m_surface.Get()) DisplayedSurface = nullptr;
     }
     m_surface = nullptr;
     return S_OK;
@@ -172,8 +172,8 @@ bool CImageEntry::ReleaseDecodedImage() noexcept
     bool freed = false;
     if (m_bitmap) {
         {
-            CriticalSectionScope view(ShownImage.lock);
-            if (ShownImage.bitmap == m_bitmap.get()) ShownImage.bitmap = nullptr;
+            CriticalSectionScope view(ViewLock);
+            if (DisplayedBitmap == m_bitmap.get()) DisplayedBitmap = nullptr;
         }
         m_bitmap.reset();
         freed = true;
@@ -181,8 +181,8 @@ bool CImageEntry::ReleaseDecodedImage() noexcept
     m_savedPixels.Reset();
     if (m_surface) {
         {
-            CriticalSectionScope view(ShownImage.lock);
-            if (ShownImage.surface == m_surface.Get()) ShownImage.surface = nullptr;
+            CriticalSectionScope view(ViewLock);
+            if (DisplayedSurface == m_surface.Get()) DisplayedSurface = nullptr;
         }
         m_surface = nullptr;
         freed = true;

@@ -46,7 +46,8 @@ void ChangeStyleBits(HWND window, int index, DWORD bits, bool set, UINT position
 }
 }
 
-CMainFrame::CMainFrame(bool, bool)
+CMainFrame::CMainFrame(bool disableSmp, bool enableIcc)
+    : m_engine(&m_hWnd, disableSmp, enableIcc), m_view(this)
 {
     m_savedPlacement.length = sizeof(WINDOWPLACEMENT);
 }
@@ -93,6 +94,7 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
     wchar_t title[260]{};
     GetWindowTextW(m_hWnd, title, static_cast<int>(std::size(title)));
     m_programTitle = title;
+    m_hWndClient = m_view.CreateView(m_hWnd);
     return 0;
 }
 

@@ -6,6 +6,8 @@
 #include "Framework/MessageLoop.h"
 #include "Viewer/core/SingleInstance.h"
 #include "Viewer/core/FrameMessages.h"
+#include "Viewer/engine/ImageEngine.h"
+#include "Viewer/ui/ImageView.h"
 
 class CMainFrame : public FrameWindowImpl<CMainFrame>, public MessageFilter, public IdleHandler {
 public:
@@ -48,6 +50,8 @@ public:
     // Enters or leaves the borderless full-monitor kiosk mode.
     LRESULT ToggleKioskMode();
 
+    CImageEngine& Engine() noexcept { return m_engine; }
+    CImageView& View() noexcept { return m_view; }
     const Bstr& StatusText() const noexcept { return m_statusText; }
     const Bstr& ImageFolderPath() const noexcept { return m_imageFolderPath; }
     const Bstr& KeepCopyFolderPath() const noexcept { return m_keepCopyFolderPath; }
@@ -72,6 +76,8 @@ private:
     void LeaveKioskMode();
     void ApplyWakeUpText(const wchar_t* text);
 
+    CImageEngine m_engine;
+    CImageView m_view;
     bool m_kioskMode = false;
     bool m_kioskWasMaximized = false;
     WINDOWPLACEMENT m_savedPlacement{};

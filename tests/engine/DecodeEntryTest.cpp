@@ -1,7 +1,7 @@
 #include "Viewer/core/AppSettings.h"
 #include "Viewer/core/FrameMessages.h"
 #include "Viewer/engine/DecodeEntry.h"
-#include "Viewer/engine/ShownImage.h"
+#include "Viewer/engine/ViewImageHandoff.h"
 #include "tests/engine/FrameRecorder.h"
 #include "tests/imaging/DecodeFixture.h"
 #include <gtest/gtest.h>
@@ -59,10 +59,10 @@ TEST_F(DecodeEntryTest, AfterADeviceResetTheSurfaceIsRebuiltWithoutReadingTheFil
     EntryRef entry = Entry();
     ASSERT_EQ(S_OK, Decode(*entry, true));
     const std::vector<Rgba> decoded = PixelsOf(entry->GetSurface(), PictureWidth, PictureHeight);
-    ShownImage.surface = entry->GetSurface();
+    DisplayedSurface = entry->GetSurface();
     ASSERT_EQ(S_OK, entry->SavePixelsForReset());
     EXPECT_EQ(nullptr, entry->GetSurface());
-    EXPECT_EQ(nullptr, ShownImage.surface);
+    EXPECT_EQ(nullptr, DisplayedSurface);
     EXPECT_EQ(S_FALSE, entry->SavePixelsForReset());
 
     ASSERT_TRUE(DeleteFileW(folder.File(L"pic.jpg").c_str()));
@@ -125,10 +125,10 @@ TEST_F(DecodeEntryTest, ReleasingTheImageClearsTheViewsReference)
 {
     EntryRef entry = Entry();
     ASSERT_EQ(S_OK, Decode(*entry, true));
-    ShownImage.surface = entry->GetSurface();
+    DisplayedSurface = entry->GetSurface();
     entry->SetEntryFlag(EntryFlagOwnChange);
     EXPECT_TRUE(entry->ReleaseDecodedImage());
-    EXPECT_EQ(nullptr, ShownImage.surface);
+    EXPECT_EQ(nullptr, DisplayedSurface);
     EXPECT_EQ(nullptr, entry->GetSurface());
     EXPECT_EQ(0, entry->GetEntryFlags());
     EXPECT_FALSE(entry->ReleaseDecodedImage());

@@ -5,6 +5,7 @@
 #include "Viewer/core/AppSettings.h"
 #include "Viewer/core/MyPictures.h"
 #include "tests/support/RegistrySandbox.h"
+#include "tests/support/ScopedComApartment.h"
 #include "tests/support/ScopedResourceModule.h"
 #include "tests/support/TestPaths.h"
 #include <gtest/gtest.h>
@@ -52,6 +53,7 @@ protected:
         return key;
     }
 
+    const ScopedComApartment m_apartment;
     const ScopedResourceModule m_library{L"Lumenfold.Core.EN.dll"};
     RegistrySandbox m_sandbox;
     TempFolder m_folder;
@@ -211,6 +213,7 @@ TEST_F(MainFrameTest, EndOfSessionLetsTheSingleInstanceMarkerGoAndCloses)
 
 TEST(MainFrameObject, DestructionLetsTheSingleInstanceMarkerGo)
 {
+    const ScopedComApartment apartment;
     InstanceEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     {
         CMainFrame frame(false, false);

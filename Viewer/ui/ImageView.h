@@ -1,0 +1,85 @@
+#pragma once
+// The child window that shows the current picture. The frame hands it each picture with SetImage;
+// the picture itself stays in the process-wide slots of ViewImageHandoff.h, borrowed from an image
+// entry or, for the view's own pictures (placeholder, empty-view screen), owned by the view.
+#include "Framework/Bstr.h"
+#include "Framework/Window.h"
+#include "Viewer/engine/ViewImageHandoff.h"
+#include "Viewer/imaging/ImageInfo.h"
+#include <cstdint>
+#include <memory>
+
+class CMainFrame;
+
+class CImageView : public WindowImpl<CImageView> {
+public:
+    DECLARE_WINDOW_CLASS(L"Lumenfold_View", CS_DBLCLKS, reinterpret_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)))
+
+    BEGIN_MESSAGE_MAP(CImageView)
+        MESSAGE_HANDLER(WM_CREATE, OnCreate)
+        MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBackground)
+        MESSAGE_HANDLER(WM_PAINT, OnPaint)
+    END_MESSAGE_MAP()
+
+    explicit CImageView(CMainFrame* frame);
+    ~CImageView() override;
+
+    // A visible child of parent that accepts dropped files.
+    HWND CreateView(HWND parent);
+
+    // The one way a new picture reaches the view. With owns set the view takes one reference on the
+    // surface and the bitmap becomes its own; otherwise both stay the entry's. Main thread only.
+    void SetImage(int width, int height, IDirect3DSurface9* surface, Gdiplus::Bitmap* bitmap, int state,
+                  ImageInfo* information, uint8_t* copiedFlag, uint8_t* markFlag, bool owns, const wchar_t* caption);
+
+    int ImageWidth() const noexcept { return m_imageWidth; }
+    int ImageHeight() const noexcept { return m_imageHeight; }
+    bool HasSurface() const noexcept { return m_hasSurface; }
+    bool OwnsPicture() const noexcept { return m_ownsPicture; }
+    int RotationState() const noexcept { return m_rotationState; }
+    const ImageInfo* Information() const noexcept { return m_information; }
+    const wchar_t* Caption() const noexcept { return m_caption.Get(); }
+    bool IsActualSize() const noexcept { return m_actualSize; }
+    void SetActualSize(bool on) noexcept { m_actualSize = on; }
+    bool IsCursorHidden() const noexcept { return m_cursorHidden; }
+    int ZoomPercentage() const noexcept { return m_zoomPercentage; }
+    void SetMultiSampling(bool on) noexcept { m_multiSampling = on; }
+
+    // Repaints now: directly through the render device when there is one, else through WM_PAINT.
+    void PaintView(bool fromPaintMessage);
+    // Chooses the cursor for the present mode and picture.
+    void UpdateCursor();
+
+private:
+    // A picture drawn over the displayed one while a byte of the current entry is set.
+    struct OverlayStamp {
+        const uint8_t* shownFlag = nullptr;
+        RECT bounds{};
+    };
+
+    LRESULT OnCreate(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnEraseBackground(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnPaint(UINT, WPARAM, LPARAM, BOOL&);
+
+    // Frees the view's own picture, if it owns the one displayed; ViewLock is held by the caller.
+    void ReleaseOwnedPicture() noexcept;
+
+    CMainFrame* m_frame;
+    int m_imageWidth = 0;
+    int m_imageHeight = 0;
+    bool m_hasSurface = false;
+    bool m_ownsPicture = false;
+    OverlayStamp m_copiedStamp;
+    OverlayStamp m_markStamp;
+    ImageInfo* m_information = nullptr;
+    bool m_dragging = false;
+    bool m_actualSize = false;
+    int m_panY = 0;
+    int m_panX = 0;
+    int m_rotationState = 0;
+    bool m_multiSampling = false;
+    Bstr m_caption;
+    RECT m_destination{};
+    int m_zoomPercentage = 100;
+    bool m_cursorHidden = false;
+};

@@ -43,8 +43,14 @@ enum FrameCommand : WORD {
 
 enum FrameTimer : UINT_PTR {
     TIMER_FRAME_NOTICE = 1,
+    TIMER_FRAME_TICK = 2,
     TIMER_FRAME_RAISE = 3,
+    TIMER_FRAME_DEFERRED_OPEN = 4,
+    TIMER_FRAME_SLIDESHOW = 5,
+    TIMER_FRAME_BAR_HIDE = 6,
     TIMER_FRAME_RECENTLY_WOKEN = 7,
+    TIMER_FRAME_AUTO_ADVANCE = 8,
+    TIMER_FRAME_DEVICE_POLL = 9,
 };
 
 // The frame's title, menu and accelerator table in the language library.

@@ -89,3 +89,11 @@ void CImageView::PaintView(bool)
 }
 
 void CImageView::UpdateCursor() {}
+
+void CImageView::RestoreCursor()
+{
+    if (IsWindow()) KillTimer(m_hWnd, TIMER_CURSOR_HIDE);
+    if (!m_cursorHidden) return;
+    ShowCursor(TRUE);
+    m_cursorHidden = false;
+}

@@ -49,6 +49,10 @@ public:
     void PaintView(bool fromPaintMessage);
     // Chooses the cursor for the present mode and picture.
     void UpdateCursor();
+    // Stops the cursor-hide timer and shows the cursor if the view hid it.
+    void RestoreCursor();
+
+    enum Timer : UINT_PTR { TIMER_DEVICE = 1, TIMER_BAR_SHOW = 2, TIMER_USER_ACTIVITY = 3, TIMER_CURSOR_HIDE = 4 };
 
 private:
     // A picture drawn over the displayed one while a byte of the current entry is set.

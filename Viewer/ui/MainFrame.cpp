@@ -255,6 +255,16 @@ void CMainFrame::SetStatusText(const wchar_t* text)
     RecordForTest(L"status", newText);
 }
 
+void CMainFrame::ArmBarAutoHide(UINT milliseconds)
+{
+    if (AppSettings::AutoHideTaskbar) SetTimer(m_hWnd, TIMER_FRAME_BAR_HIDE, milliseconds, nullptr);
+}
+
+void CMainFrame::ShowViewCursor()
+{
+    m_view.RestoreCursor();
+}
+
 void CMainFrame::RememberWindowPlacement()
 {
     m_savedPlacement.length = sizeof(WINDOWPLACEMENT);

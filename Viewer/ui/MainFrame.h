@@ -42,6 +42,10 @@ public:
     // Sets the keep-copy target folder; false when it is no folder.
     bool SetSecondaryFolder(const wchar_t* folder);
     void SetStatusText(const wchar_t* text);
+    // Starts the control bar's slide-away after ms when the bar hides itself.
+    void ArmBarAutoHide(UINT milliseconds);
+    // Brings the mouse cursor back before a message box or a dialog.
+    void ShowViewCursor();
 
     // The placement that leaving kiosk mode restores, and whether it comes back maximized.
     void RememberWindowPlacement();

@@ -139,33 +139,6 @@ LRESULT CMainFrame::OnGetMinMaxInfo(UINT, WPARAM, LPARAM lParam, BOOL&)
     return 0;
 }
 
-LRESULT CMainFrame::OnClose(UINT, WPARAM, LPARAM, BOOL& handled)
-{
-    LastActivityCode = 251.0;
-    SaveViewState();
-    LastActivityCode = 251.99;
-    handled = FALSE;
-    return 0;
-}
-
-void CMainFrame::SaveViewState()
-{
-    if (m_kioskMode)
-        SaveGivenWindowPlacement(m_savedPlacement, kAppWindowValue);
-    else
-        SaveWindowPlacement(m_hWnd, kAppWindowValue);
-
-    RegKey key;
-    if (key.Open(HKEY_CURRENT_USER, AppSettings::KeyPath, KEY_WRITE) != ERROR_SUCCESS) return;
-    key.SetDword(L"Maximized", IsWindowMaximized(m_hWnd) ? 1 : 0);
-    key.SetDword(L"KioskMode", m_kioskMode ? 1 : 0);
-    key.SetDword(L"KioskMode.ExitMaximized", m_kioskWasMaximized ? 1 : 0);
-    key.SetDword(L"ShowHistogram", AppSettings::ShowHistogram);
-    key.SetDword(L"ShowShootingData", AppSettings::ShowShootingData);
-    key.SetDword(L"ShowBookmarkList", AppSettings::ShowBookmarkList);
-    key.SetDword(L"ShowExternalEditors", AppSettings::ShowExternalEditors);
-}
-
 LRESULT CMainFrame::OnTimer(UINT, WPARAM timer, LPARAM, BOOL&)
 {
     LastActivityCode = 258.0;
@@ -191,16 +164,6 @@ LRESULT CMainFrame::OnTimer(UINT, WPARAM timer, LPARAM, BOOL&)
     default:
         LastActivityCode = 258.99;
         break;
-    }
-    return 0;
-}
-
-LRESULT CMainFrame::OnEndSession(UINT, WPARAM sessionEnds, LPARAM, BOOL&)
-{
-    LastActivityCode = 290.0;
-    if (sessionEnds) {
-        CloseInstanceEvent();
-        PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
     }
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "Viewer/core/SingleInstance.h"
 #include "Viewer/core/FrameMessages.h"
 #include "Viewer/engine/ImageEngine.h"
+#include "Viewer/ui/FrameClosing.h"
 #include "Viewer/ui/ImageView.h"
 
 class CMainFrame : public FrameWindowImpl<CMainFrame>, public MessageFilter, public IdleHandler {
@@ -17,13 +18,12 @@ public:
         MESSAGE_HANDLER(WM_CREATE, OnCreate)
         MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
         MESSAGE_HANDLER(WM_GETMINMAXINFO, OnGetMinMaxInfo)
-        MESSAGE_HANDLER(WM_CLOSE, OnClose)
         MESSAGE_HANDLER(WM_TIMER, OnTimer)
-        MESSAGE_HANDLER(WM_ENDSESSION, OnEndSession)
         MESSAGE_HANDLER(WM_APP_STARTUP_PLUGINS, OnStartupPlugIns)
         if (WakeUpMessage && uMsg == WakeUpMessage) LF_RUN_HANDLER(OnWakeUp(uMsg, wParam, lParam, bHandled))
         COMMAND_ID_HANDLER(ID_KIOSK_MODE, OnKioskMode)
         COMMAND_ID_HANDLER(ID_APP_EXIT, OnAppExit)
+        CHAIN_MESSAGE_MAP_MEMBER(m_closing)
         CHAIN_MESSAGE_MAP(FrameWindowImpl<CMainFrame>)
     END_MESSAGE_MAP()
 
@@ -56,32 +56,34 @@ public:
 
     CImageEngine& Engine() noexcept { return m_engine; }
     CImageView& View() noexcept { return m_view; }
+    CFrameClosing& Closing() noexcept { return m_closing; }
     const Bstr& StatusText() const noexcept { return m_statusText; }
     const Bstr& ImageFolderPath() const noexcept { return m_imageFolderPath; }
     const Bstr& KeepCopyFolderPath() const noexcept { return m_keepCopyFolderPath; }
     const Bstr& ProgramTitle() const noexcept { return m_programTitle; }
     bool IsKioskMode() const noexcept { return m_kioskMode; }
+    bool KioskWasMaximized() const noexcept { return m_kioskWasMaximized; }
+    // The placement from before kiosk mode, which closing in kiosk mode saves.
+    const WINDOWPLACEMENT& SavedPlacement() const noexcept { return m_savedPlacement; }
     bool IsMultiSampling() const noexcept { return m_multiSampling; }
 
 private:
     LRESULT OnCreate(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnGetMinMaxInfo(UINT, WPARAM, LPARAM, BOOL&);
-    LRESULT OnClose(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnTimer(UINT, WPARAM, LPARAM, BOOL&);
-    LRESULT OnEndSession(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnStartupPlugIns(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnWakeUp(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnKioskMode(WORD, WORD, HWND, BOOL&);
     LRESULT OnAppExit(WORD, WORD, HWND, BOOL&);
 
-    void SaveViewState();
     void EnterKioskMode();
     void LeaveKioskMode();
     void ApplyWakeUpText(const wchar_t* text);
 
     CImageEngine m_engine;
     CImageView m_view;
+    CFrameClosing m_closing{*this};
     bool m_kioskMode = false;
     bool m_kioskWasMaximized = false;
     WINDOWPLACEMENT m_savedPlacement{};

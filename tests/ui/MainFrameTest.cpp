@@ -1,6 +1,7 @@
 #include "Viewer/ui/MainFrame.h"
 #include "Framework/RegKey.h"
 #include "Framework/ResourceModule.h"
+#include "Framework/UniqueHandle.h"
 #include "Viewer/core/ActionPlugInHost.h"
 #include "Viewer/core/AppSettings.h"
 #include "Viewer/core/MyPictures.h"
@@ -10,6 +11,7 @@
 #include "tests/support/TestPaths.h"
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 namespace {
 // The frame as Run makes it: the English library as resource module, a registered message loop and a
@@ -45,6 +47,37 @@ protected:
     static bool AtomExists(const std::wstring& text) { return GlobalFindAtomW(text.c_str()) != 0; }
 
     static std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
+
+    // Lists the image folder (subfolders too) in the frame's engine and makes the named file current.
+    void ShowFileOfFolder(const std::wstring& relativePath, const std::vector<std::wstring>& files)
+    {
+        for (const std::wstring& name : files) {
+            const std::wstring path = m_folder.File(name);
+            CreateDirectoryW(path.substr(0, path.rfind(L'\\')).c_str(), nullptr);
+            UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+            ASSERT_TRUE(file);
+        }
+        ASSERT_TRUE(m_frame.OpenPath(m_folder.Path().c_str(), nullptr));
+        CImageEngine& engine = m_frame.Engine();
+        ASSERT_TRUE(engine.OpenFolder(m_folder.Path().c_str(), true, false, 6, nullptr));
+        for (int i = 0; i < 500 && engine.GetEntryCount() < files.size(); ++i) PumpFor(20);
+        ASSERT_EQ(files.size(), engine.GetEntryCount());
+        for (uint32_t position = 1; position <= files.size(); ++position) {
+            CImageEntry* entry = engine.GoToPosition(position);
+            if (entry && entry->GetBasePath() + L".jpg" == m_folder.File(relativePath)) return;
+        }
+        FAIL() << "not listed";
+    }
+
+    static void PumpFor(DWORD milliseconds)
+    {
+        const DWORD start = GetTickCount();
+        MSG message{};
+        while (GetTickCount() - start < milliseconds) {
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+            Sleep(5);
+        }
+    }
 
     RegKey Settings() const
     {
@@ -172,6 +205,29 @@ TEST_F(MainFrameTest, CloseSavesTheViewStateDestroysTheWindowAndEndsTheLoopWithO
     AppSettings::ShowHistogram = 1;
 }
 
+TEST_F(MainFrameTest, LastImageViewedIsTheCurrentPicturesPathFromTheImageFolderOn)
+{
+    AppSettings::ReuseLastPictureFolder = 1;
+    ShowFileOfFolder(L"Day 2\\b.jpg", {L"a.jpg", L"Day 2\\b.jpg"});
+    SendMessageW(m_frame.m_hWnd, WM_CLOSE, 0, 0);
+    EXPECT_EQ(L"Day 2\\b.jpg", Settings().QueryString(L"LastImageViewed").value_or(L""));
+    AppSettings::ReuseLastPictureFolder = 0;
+}
+
+TEST_F(MainFrameTest, LastImageViewedIsDeletedWithoutACurrentPictureOrWhenTheFolderIsNotReused)
+{
+    for (const DWORD reuse : {1u, 0u}) {
+        AppSettings::ReuseLastPictureFolder = reuse;
+        RegKey key;
+        ASSERT_EQ(ERROR_SUCCESS, key.Create(HKEY_CURRENT_USER, AppSettings::KeyPath));
+        key.SetString(L"LastImageViewed", L"old.jpg");
+        if (!reuse) ShowFileOfFolder(L"a.jpg", {L"a.jpg"});
+        m_frame.Closing().SaveViewState();
+        EXPECT_FALSE(Settings().QueryString(L"LastImageViewed").has_value()) << "reuse " << reuse;
+    }
+    AppSettings::ReuseLastPictureFolder = 0;
+}
+
 TEST_F(MainFrameTest, KioskModeFromAMaximizedWindowRemembersItAndComesBackMaximized)
 {
     ShowWindow(m_frame.m_hWnd, SW_SHOWMAXIMIZED);
@@ -200,13 +256,18 @@ TEST_F(MainFrameTest, KioskModeClosedSavesThePlacementFromBeforeIt)
     EXPECT_EQ(0u, key.QueryDword(L"KioskMode.ExitMaximized").value_or(7));
 }
 
-TEST_F(MainFrameTest, EndOfSessionLetsTheSingleInstanceMarkerGoAndCloses)
+TEST_F(MainFrameTest, EndOfSessionSavesTheViewStateAtOnceLetsTheMarkerGoAndCloses)
 {
     InstanceEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     SendMessageW(m_frame.m_hWnd, WM_ENDSESSION, FALSE, 0);
     EXPECT_NE(nullptr, InstanceEvent) << "a session that goes on keeps the marker";
+    EXPECT_FALSE(Settings().QueryString(L"AppWindow").has_value());
+    SetWindowPos(m_frame.m_hWnd, nullptr, 40, 50, 900, 600, SWP_NOZORDER);
     SendMessageW(m_frame.m_hWnd, WM_ENDSESSION, TRUE, 0);
     EXPECT_EQ(nullptr, InstanceEvent);
+    // Written before the posted close, which an ending session never runs.
+    EXPECT_EQ(L"44 0 1 -1 -1 -1 -1 40 50 940 650", Settings().QueryString(L"AppWindow").value_or(L"").substr(0, 32));
+    EXPECT_EQ(0u, Settings().QueryDword(L"KioskMode").value_or(7));
     MSG close{};
     EXPECT_TRUE(PeekMessageW(&close, m_frame.m_hWnd, WM_CLOSE, WM_CLOSE, PM_REMOVE));
 }

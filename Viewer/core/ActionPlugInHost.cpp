@@ -1,6 +1,7 @@
 #include "Viewer/core/ActionPlugInHost.h"
 #include "Framework/FaultGuard.h"
 #include "Framework/ModalSeam.h"
+#include "Viewer/core/AppSettings.h"
 #include "Viewer/core/FileSignature.h"
 #include "Viewer/core/FrameMessages.h"
 #include "Viewer/core/LanguageLibrary.h"
@@ -240,8 +241,11 @@ void RunStartupTasks(RegKey& settings, HWND frame, HACCEL frameTable, HANDLE sto
     }
 
     if (!settings.Get() || (stop && WaitForSingleObject(stop, 0) == WAIT_OBJECT_0)) return;
-    // A newer version found here stays in the settings ("NewVersionAvailable"), where the frame's notice reads it.
-    RunDueUpdateCheck(settings, UpdateClockNow(), [&](UINT& ttl, Bstr& version, Bstr& description) {
-        return RunAbandonableUpdateCheck(feedAddress, stop, ttl, version, description);
-    });
+    StartupUpdateResult found =
+        RunDueUpdateCheck(settings, UpdateClockNow(), [&](UINT& ttl, Bstr& version, Bstr& description) {
+            return RunAbandonableUpdateCheck(feedAddress, stop, ttl, version, description);
+        });
+    if (!found.newVersionAvailable) return;
+    AppSettings::NewVersionDescription = std::move(found.description);
+    AppSettings::NewVersionAvailable.store(true, std::memory_order_release);
 }

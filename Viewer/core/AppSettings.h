@@ -8,6 +8,7 @@
 #include <string_view>
 #include "Framework/Bstr.h"
 #include "Framework/RegKey.h"
+#include <atomic>
 
 namespace AppSettings {
 
@@ -82,6 +83,10 @@ inline const Bstr DefaultTargetProfileName{L"sRGB IEC61966-2.1"};
 inline Bstr ExternalBookmarkFileName;
 // Full path of the last picture shown, kept for the start path and the image engine.
 inline Bstr LastImageViewed;
+// A newer release found by the start-up's update check: the start-up thread writes the description
+// first and then raises the flag; the frame reads them only after it sees the flag.
+inline Bstr NewVersionDescription;
+inline std::atomic<bool> NewVersionAvailable{false};
 
 inline constexpr wchar_t AutomaticProfile[] = L"<Automatic>";
 inline constexpr wchar_t DefaultBookmarkFileName[] = L"Bookmarks.lmf";

@@ -37,6 +37,7 @@ enum FrameMessage : UINT {
 };
 
 enum FrameCommand : WORD {
+    ID_NAV_NEXT = 1006,
     ID_KIOSK_MODE = 1073,
     ID_APP_EXIT = 57665,
 };

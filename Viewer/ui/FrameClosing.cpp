@@ -60,6 +60,7 @@ LRESULT CFrameClosing::OnClose(UINT, WPARAM, LPARAM, BOOL& handled)
 {
     LastActivityCode = 251.0;
     SaveViewState();
+    m_frame.Timers().RemoveTrayIcon();
     LastActivityCode = 251.99;
     handled = FALSE;
     return 0;

@@ -27,14 +27,6 @@ bool TakeFolder(Bstr& target, const wchar_t* folder, std::wstring_view testEvent
     return true;
 }
 
-// Brings a window to the front without leaving it on top of everything.
-void RaiseAboveOthersOnce(HWND window)
-{
-    constexpr UINT flags = SWP_NOSIZE | SWP_NOMOVE | SWP_ASYNCWINDOWPOS;
-    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, flags);
-    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
-}
-
 // Sets or clears style bits and lets the window take the new frame.
 void ChangeStyleBits(HWND window, int index, DWORD bits, bool set, UINT positionFlags)
 {
@@ -95,6 +87,7 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
     GetWindowTextW(m_hWnd, title, static_cast<int>(std::size(title)));
     m_programTitle = title;
     m_hWndClient = m_view.CreateView(m_hWnd);
+    m_timers.StartTick();
     return 0;
 }
 
@@ -139,35 +132,6 @@ LRESULT CMainFrame::OnGetMinMaxInfo(UINT, WPARAM, LPARAM lParam, BOOL&)
     return 0;
 }
 
-LRESULT CMainFrame::OnTimer(UINT, WPARAM timer, LPARAM, BOOL&)
-{
-    LastActivityCode = 258.0;
-    switch (timer) {
-    case TIMER_FRAME_NOTICE:
-        // Nothing to announce until an update check has found a newer version.
-        KillTimer(m_hWnd, TIMER_FRAME_NOTICE);
-        break;
-    case TIMER_FRAME_RAISE:
-        LastActivityCode = 258.13;
-        KillTimer(m_hWnd, TIMER_FRAME_RAISE);
-        BringWindowToTop(m_hWnd);
-        SetForegroundWindow(m_hWnd);
-        SetFocus(m_hWnd);
-        SetActiveWindow(m_hWnd);
-        RaiseAboveOthersOnce(m_hWnd);
-        break;
-    case TIMER_FRAME_RECENTLY_WOKEN:
-        LastActivityCode = 258.18;
-        KillTimer(m_hWnd, TIMER_FRAME_RECENTLY_WOKEN);
-        m_recentlyWoken = false;
-        break;
-    default:
-        LastActivityCode = 258.99;
-        break;
-    }
-    return 0;
-}
-
 LRESULT CMainFrame::OnWakeUp(UINT, WPARAM atomParam, LPARAM, BOOL&)
 {
     LastActivityCode = 270.0;
@@ -178,7 +142,7 @@ LRESULT CMainFrame::OnWakeUp(UINT, WPARAM atomParam, LPARAM, BOOL&)
     RecordForTest(L"wake-up", text);
     if (m_recentlyWoken) return 0;
     if (IsIconic(m_hWnd)) PostMessageW(m_hWnd, WM_SYSCOMMAND, SC_RESTORE, 0);
-    RaiseAboveOthersOnce(m_hWnd);
+    RaiseAboveOthersOnce();
     ApplyWakeUpText(text);
     LastActivityCode = 270.99;
     return 0;
@@ -216,6 +180,13 @@ void CMainFrame::SetStatusText(const wchar_t* text)
     if (newText == m_statusText.View() && (text != nullptr) == (m_statusText.Get() != nullptr)) return;
     m_statusText = text ? Bstr(newText) : Bstr();
     RecordForTest(L"status", newText);
+}
+
+void CMainFrame::RaiseAboveOthersOnce()
+{
+    constexpr UINT flags = SWP_NOSIZE | SWP_NOMOVE | SWP_ASYNCWINDOWPOS;
+    SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, flags);
+    SetWindowPos(m_hWnd, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
 }
 
 void CMainFrame::ArmBarAutoHide(UINT milliseconds)

@@ -8,6 +8,7 @@
 #include "Viewer/core/FrameMessages.h"
 #include "Viewer/engine/ImageEngine.h"
 #include "Viewer/ui/FrameClosing.h"
+#include "Viewer/ui/FrameTimers.h"
 #include "Viewer/ui/ImageView.h"
 
 class CMainFrame : public FrameWindowImpl<CMainFrame>, public MessageFilter, public IdleHandler {
@@ -18,12 +19,12 @@ public:
         MESSAGE_HANDLER(WM_CREATE, OnCreate)
         MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
         MESSAGE_HANDLER(WM_GETMINMAXINFO, OnGetMinMaxInfo)
-        MESSAGE_HANDLER(WM_TIMER, OnTimer)
         MESSAGE_HANDLER(WM_APP_STARTUP_PLUGINS, OnStartupPlugIns)
         if (WakeUpMessage && uMsg == WakeUpMessage) LF_RUN_HANDLER(OnWakeUp(uMsg, wParam, lParam, bHandled))
         COMMAND_ID_HANDLER(ID_KIOSK_MODE, OnKioskMode)
         COMMAND_ID_HANDLER(ID_APP_EXIT, OnAppExit)
         CHAIN_MESSAGE_MAP_MEMBER(m_closing)
+        CHAIN_MESSAGE_MAP_MEMBER(m_timers)
         CHAIN_MESSAGE_MAP(FrameWindowImpl<CMainFrame>)
     END_MESSAGE_MAP()
 
@@ -42,6 +43,8 @@ public:
     // Sets the keep-copy target folder; false when it is no folder.
     bool SetSecondaryFolder(const wchar_t* folder);
     void SetStatusText(const wchar_t* text);
+    // Brings the frame to the front without leaving it on top of everything.
+    void RaiseAboveOthersOnce();
     // Starts the control bar's slide-away after ms when the bar hides itself.
     void ArmBarAutoHide(UINT milliseconds);
     // Brings the mouse cursor back before a message box or a dialog.
@@ -57,6 +60,9 @@ public:
     CImageEngine& Engine() noexcept { return m_engine; }
     CImageView& View() noexcept { return m_view; }
     CFrameClosing& Closing() noexcept { return m_closing; }
+    CFrameTimers& Timers() noexcept { return m_timers; }
+    // Wake-up requests are honoured again.
+    void EndWakeUpGuard() noexcept { m_recentlyWoken = false; }
     const Bstr& StatusText() const noexcept { return m_statusText; }
     const Bstr& ImageFolderPath() const noexcept { return m_imageFolderPath; }
     const Bstr& KeepCopyFolderPath() const noexcept { return m_keepCopyFolderPath; }
@@ -71,7 +77,6 @@ private:
     LRESULT OnCreate(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnGetMinMaxInfo(UINT, WPARAM, LPARAM, BOOL&);
-    LRESULT OnTimer(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnStartupPlugIns(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnWakeUp(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnKioskMode(WORD, WORD, HWND, BOOL&);
@@ -84,6 +89,7 @@ private:
     CImageEngine m_engine;
     CImageView m_view;
     CFrameClosing m_closing{*this};
+    CFrameTimers m_timers{*this};
     bool m_kioskMode = false;
     bool m_kioskWasMaximized = false;
     WINDOWPLACEMENT m_savedPlacement{};

@@ -37,8 +37,12 @@ enum FrameMessage : UINT {
 };
 
 enum FrameCommand : WORD {
+    ID_KEEP_COPY = 1003,
     ID_NAV_NEXT = 1006,
+    ID_BROWSE_FOLDER = 1010,
+    ID_CHOOSE_KEEP_COPY_FOLDER = 1011,
     ID_KIOSK_MODE = 1073,
+    ID_EDIT_COPY = 57634,
     ID_APP_EXIT = 57665,
 };
 

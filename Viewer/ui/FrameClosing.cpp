@@ -14,8 +14,8 @@ constexpr wchar_t kLastImageViewedValue[] = L"LastImageViewed";
 // The entry's own file: its base path with the first of its extensions.
 std::wstring EntryFilePath(const CImageEntry& entry)
 {
-    const std::wstring extensions = entry.GetExtensionsText();
-    return entry.GetBasePath() + L"." + extensions.substr(0, extensions.find(L';'));
+    const std::wstring_view extensions = entry.GetExtensions().View();
+    return entry.GetBasePath() + L"." + std::wstring(extensions.substr(0, extensions.find(L';')));
 }
 }
 

@@ -8,6 +8,7 @@
 #include "Viewer/core/FrameMessages.h"
 #include "Viewer/engine/ImageEngine.h"
 #include "Viewer/ui/FrameClosing.h"
+#include "Viewer/ui/FrameSystemCommands.h"
 #include "Viewer/ui/FrameTimers.h"
 #include "Viewer/ui/ImageView.h"
 
@@ -25,6 +26,7 @@ public:
         COMMAND_ID_HANDLER(ID_APP_EXIT, OnAppExit)
         CHAIN_MESSAGE_MAP_MEMBER(m_closing)
         CHAIN_MESSAGE_MAP_MEMBER(m_timers)
+        CHAIN_MESSAGE_MAP_MEMBER(m_systemCommands)
         CHAIN_MESSAGE_MAP(FrameWindowImpl<CMainFrame>)
     END_MESSAGE_MAP()
 
@@ -90,6 +92,7 @@ private:
     CImageView m_view;
     CFrameClosing m_closing{*this};
     CFrameTimers m_timers{*this};
+    CFrameSystemCommands m_systemCommands{*this};
     bool m_kioskMode = false;
     bool m_kioskWasMaximized = false;
     WINDOWPLACEMENT m_savedPlacement{};

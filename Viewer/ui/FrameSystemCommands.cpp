@@ -1,0 +1,109 @@
+#include "Viewer/ui/FrameSystemCommands.h"
+#include "Viewer/core/LastActivity.h"
+#include "Viewer/engine/ImageEntry.h"
+#include "Viewer/ui/MainFrame.h"
+#include <shlobj.h>
+#include <shlwapi.h>
+#include <cwctype>
+
+namespace {
+// The wheel's own message, so that a key that steps like the wheel takes exactly its road.
+LRESULT StepLikeTheWheel(HWND frame, bool forward)
+{
+    const short delta = forward ? -WHEEL_DELTA : WHEEL_DELTA;
+    return SendMessageW(frame, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(delta)), 0);
+}
+}
+
+std::vector<std::wstring> EntryFilesWithSidecar(const CImageEntry& entry)
+{
+    std::wstring extensions(entry.GetExtensions().View());
+    const std::wstring& base = entry.GetBasePath();
+    if (PathFileExistsW((base + L".xmp").c_str())) extensions += L";xmp";
+    std::vector<std::wstring> paths;
+    size_t start = 0;
+    while (start <= extensions.size()) {
+        const size_t end = std::min(extensions.find(L';', start), extensions.size());
+        if (end > start) paths.push_back(base + L"." + extensions.substr(start, end - start));
+        start = end + 1;
+    }
+    return paths;
+}
+
+HGLOBAL MakeFileDropBlock(const std::vector<std::wstring>& paths)
+{
+    size_t characters = 1;
+    for (const std::wstring& path : paths) characters += path.size() + 1;
+    const size_t size = sizeof(DROPFILES) + characters * sizeof(wchar_t);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    if (!block) return nullptr;
+    auto* header = static_cast<DROPFILES*>(GlobalLock(block));
+    if (!header) {
+        GlobalFree(block);
+        return nullptr;
+    }
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    auto* names = reinterpret_cast<wchar_t*>(header + 1);
+    for (const std::wstring& path : paths) {
+        path.copy(names, path.size());
+        names += path.size() + 1;
+    }
+    GlobalUnlock(block);
+    return block;
+}
+
+bool IsImageFolderOnVolume(const std::wstring& folder, DWORD unitMask)
+{
+    LastActivityCode = 272.0;
+    if (folder.empty()) return false;
+    const wchar_t drive = static_cast<wchar_t>(std::towlower(folder.front()));
+    LastActivityCode = 273.0;
+    if (drive < L'a' || drive > L'z') return false;
+    return (unitMask >> (drive - L'a')) & 1u;
+}
+
+void CFrameSystemCommands::CopyToClipboard()
+{
+    LastActivityCode = 257.0;
+    CImageEntry* entry = m_frame.Engine().GetCurrentEntry();
+    if (!entry || !OpenClipboard(m_frame.m_hWnd)) return;
+    EmptyClipboard();
+    if (HGLOBAL block = MakeFileDropBlock(EntryFilesWithSidecar(*entry))) {
+        // The clipboard owns the block once it took it.
+        if (!SetClipboardData(CF_HDROP, block)) GlobalFree(block);
+    }
+    CloseClipboard();
+    LastActivityCode = 257.99;
+}
+
+LRESULT CFrameSystemCommands::OnEditCopy(WORD, WORD, HWND, BOOL&)
+{
+    CopyToClipboard();
+    return 0;
+}
+
+LRESULT CFrameSystemCommands::OnAppCommand(UINT, WPARAM, LPARAM lParam, BOOL&)
+{
+    LastActivityCode = 269.0;
+    HWND frame = m_frame.m_hWnd;
+    switch (GET_APPCOMMAND_LPARAM(lParam) & 0x0FFF) {
+    case APPCOMMAND_BROWSER_BACKWARD:
+    case APPCOMMAND_MEDIA_PREVIOUSTRACK:
+        return StepLikeTheWheel(frame, false);
+    case APPCOMMAND_BROWSER_FORWARD:
+    case APPCOMMAND_MEDIA_NEXTTRACK:
+        return StepLikeTheWheel(frame, true);
+    case APPCOMMAND_NEW:
+        return SendMessageW(frame, WM_COMMAND, ID_CHOOSE_KEEP_COPY_FOLDER, 0);
+    case APPCOMMAND_OPEN:
+        return SendMessageW(frame, WM_COMMAND, ID_BROWSE_FOLDER, 0);
+    case APPCOMMAND_SAVE:
+        return SendMessageW(frame, WM_COMMAND, ID_KEEP_COPY, 0);
+    case APPCOMMAND_COPY:
+        CopyToClipboard();
+        return 0;
+    default:
+        return 0;
+    }
+}

@@ -1,0 +1,37 @@
+#pragma once
+// What reaches the frame from the system rather than from its own controls: the keyboard's and
+// remote's application keys, and the copy of the current picture's files to the clipboard.
+#include "Framework/MessageMap.h"
+#include "Viewer/core/FrameMessages.h"
+#include <string>
+#include <vector>
+
+class CMainFrame;
+class CImageEntry;
+
+// The files of an entry in the order the clipboard lists them: its own file, its companions, then
+// its sidecar when one exists.
+std::vector<std::wstring> EntryFilesWithSidecar(const CImageEntry& entry);
+// The CF_HDROP block for the paths (moveable global memory, wide names); null when it cannot be made.
+HGLOBAL MakeFileDropBlock(const std::vector<std::wstring>& paths);
+// Whether the drive of folder is among the volumes of unitMask (bit 0 = A:); never for a network path.
+bool IsImageFolderOnVolume(const std::wstring& folder, DWORD unitMask);
+
+class CFrameSystemCommands : public MessageMapHost {
+public:
+    BEGIN_MESSAGE_MAP(CFrameSystemCommands)
+        MESSAGE_HANDLER(WM_APPCOMMAND, OnAppCommand)
+        COMMAND_ID_HANDLER(ID_EDIT_COPY, OnEditCopy)
+    END_MESSAGE_MAP()
+
+    explicit CFrameSystemCommands(CMainFrame& frame) : m_frame(frame) {}
+
+    // The current picture's files onto the clipboard, for pasting in a file manager.
+    void CopyToClipboard();
+
+private:
+    LRESULT OnAppCommand(UINT, WPARAM, LPARAM lParam, BOOL&);
+    LRESULT OnEditCopy(WORD, WORD, HWND, BOOL&);
+
+    CMainFrame& m_frame;
+};

@@ -86,7 +86,13 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
     wchar_t title[260]{};
     GetWindowTextW(m_hWnd, title, static_cast<int>(std::size(title)));
     m_programTitle = title;
-    m_hWndClient = m_view.CreateView(m_hWnd);
+    UpdateBarHeight();
+    m_hWndClient = m_splitter.CreateSplitter(m_hWnd);
+    m_view.CreateView(m_hWndClient);
+    m_splitter.SetBottomPaneHeight(m_barHeight);
+    m_splitter.SetPanes(m_view.m_hWnd, nullptr);
+    m_splitter.SetActivePane(0);
+    m_splitter.SetSinglePaneMode(AppSettings::AutoHideTaskbar ? 0 : CSplitter::NoSinglePane);
     m_timers.StartTick();
     return 0;
 }
@@ -180,6 +186,14 @@ void CMainFrame::SetStatusText(const wchar_t* text)
     if (newText == m_statusText.View() && (text != nullptr) == (m_statusText.Get() != nullptr)) return;
     m_statusText = text ? Bstr(newText) : Bstr();
     RecordForTest(L"status", newText);
+}
+
+void CMainFrame::UpdateBarHeight()
+{
+    HDC screen = GetDC(m_hWnd);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(m_hWnd, screen);
+    m_barHeight = static_cast<int>(static_cast<float>(dpi) * (1.0f / 96.0f) * 30.0f + 0.5f);
 }
 
 void CMainFrame::RaiseAboveOthersOnce()

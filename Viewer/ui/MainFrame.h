@@ -11,6 +11,7 @@
 #include "Viewer/ui/FrameSystemCommands.h"
 #include "Viewer/ui/FrameTimers.h"
 #include "Viewer/ui/ImageView.h"
+#include "Viewer/ui/Splitter.h"
 
 class CMainFrame : public FrameWindowImpl<CMainFrame>, public MessageFilter, public IdleHandler {
 public:
@@ -61,6 +62,10 @@ public:
 
     CImageEngine& Engine() noexcept { return m_engine; }
     CImageView& View() noexcept { return m_view; }
+    CSplitter& Splitter() noexcept { return m_splitter; }
+    // The control bar's height at the screen's DPI.
+    int BarHeight() const noexcept { return m_barHeight; }
+    void UpdateBarHeight();
     CFrameClosing& Closing() noexcept { return m_closing; }
     CFrameTimers& Timers() noexcept { return m_timers; }
     // Wake-up requests are honoured again.
@@ -88,11 +93,13 @@ private:
     void LeaveKioskMode();
     void ApplyWakeUpText(const wchar_t* text);
 
+    CSplitter m_splitter;
     CImageEngine m_engine;
     CImageView m_view;
     CFrameClosing m_closing{*this};
     CFrameTimers m_timers{*this};
     CFrameSystemCommands m_systemCommands{*this};
+    int m_barHeight = 30;
     bool m_kioskMode = false;
     bool m_kioskWasMaximized = false;
     WINDOWPLACEMENT m_savedPlacement{};

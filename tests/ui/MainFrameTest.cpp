@@ -220,3 +220,17 @@ TEST_F(MainFrameTest, TheStartupsPlugInsAndTableAreTakenWhileTheFrameLivesAndDec
     EXPECT_EQ(1u, g_ActionPlugIns.size());
     g_ActionPlugIns.clear();
 }
+
+TEST_F(MainFrameTest, TheViewIsTheSplittersTopPaneAboveTheBarsPlace)
+{
+    HWND view = m_frame.View().m_hWnd;
+    ASSERT_TRUE(IsWindow(view));
+    EXPECT_EQ(m_frame.Splitter().m_hWnd, GetParent(view));
+    EXPECT_EQ(m_frame.m_hWnd, GetParent(GetParent(view)));
+    SetWindowPos(m_frame.m_hWnd, nullptr, 0, 0, 900, 600, SWP_NOZORDER | SWP_NOMOVE);
+    RECT client{}, pane{};
+    GetClientRect(m_frame.m_hWnd, &client);
+    GetClientRect(view, &pane);
+    EXPECT_EQ(client.right, pane.right);
+    EXPECT_EQ(client.bottom - m_frame.BarHeight(), pane.bottom);
+}

@@ -8,8 +8,10 @@
 #include "Viewer/core/FrameMessages.h"
 #include "Viewer/engine/ImageEngine.h"
 #include "Viewer/ui/FrameClosing.h"
+#include "Viewer/ui/FrameListCommands.h"
 #include "Viewer/ui/FrameSystemCommands.h"
 #include "Viewer/ui/FrameTimers.h"
+#include "Viewer/ui/FrameWindowEvents.h"
 #include "Viewer/ui/ImageView.h"
 #include "Viewer/ui/Splitter.h"
 
@@ -28,6 +30,8 @@ public:
         CHAIN_MESSAGE_MAP_MEMBER(m_closing)
         CHAIN_MESSAGE_MAP_MEMBER(m_timers)
         CHAIN_MESSAGE_MAP_MEMBER(m_systemCommands)
+        CHAIN_MESSAGE_MAP_MEMBER(m_windowEvents)
+        CHAIN_MESSAGE_MAP_MEMBER(m_listCommands)
         CHAIN_MESSAGE_MAP(FrameWindowImpl<CMainFrame>)
     END_MESSAGE_MAP()
 
@@ -99,6 +103,8 @@ private:
     CFrameClosing m_closing{*this};
     CFrameTimers m_timers{*this};
     CFrameSystemCommands m_systemCommands{*this};
+    CFrameWindowEvents m_windowEvents{*this};
+    CFrameListCommands m_listCommands{*this};
     int m_barHeight = 30;
     bool m_kioskMode = false;
     bool m_kioskWasMaximized = false;

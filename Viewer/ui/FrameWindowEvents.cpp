@@ -1,0 +1,58 @@
+#include "Viewer/ui/FrameWindowEvents.h"
+#include "Viewer/core/AppSettings.h"
+#include "Viewer/core/LastActivity.h"
+#include "Viewer/ui/MainFrame.h"
+
+LRESULT CFrameWindowEvents::OnSetFocus(UINT, WPARAM, LPARAM, BOOL&)
+{
+    LastActivityCode = 252.0;
+    if (m_frame.View().IsWindow()) SetFocus(m_frame.View().m_hWnd);
+    return 0;
+}
+
+LRESULT CFrameWindowEvents::OnSysCommand(UINT, WPARAM command, LPARAM, BOOL& handled)
+{
+    LastActivityCode = 248.0;
+    const WPARAM kind = command & 0xFFF0;
+    if (kind == SC_MAXIMIZE || kind == SC_RESTORE) m_frame.ArmBarAutoHide(0);
+    handled = FALSE;
+    return 0;
+}
+
+LRESULT CFrameWindowEvents::OnSizing(UINT, WPARAM, LPARAM, BOOL& handled)
+{
+    LastActivityCode = 246.0;
+    m_frame.ArmBarAutoHide(0);
+    m_frame.UpdateBarHeight();
+    handled = FALSE;
+    return 0;
+}
+
+LRESULT CFrameWindowEvents::OnWindowPosChanging(UINT, WPARAM, LPARAM, BOOL& handled)
+{
+    LastActivityCode = 291.0;
+    handled = FALSE;
+    return 0;
+}
+
+LRESULT CFrameWindowEvents::OnShowCursor(UINT, WPARAM, LPARAM, BOOL&)
+{
+    LastActivityCode = 297.0;
+    m_frame.ShowViewCursor();
+    return 0;
+}
+
+LRESULT CFrameWindowEvents::OnGetKioskMode(UINT, WPARAM, LPARAM, BOOL&)
+{
+    return m_frame.IsKioskMode() ? 1 : 0;
+}
+
+// Without the setting Escape belongs to the menu panel, which comes with the control bar.
+LRESULT CFrameWindowEvents::OnEscape(WORD, WORD, HWND, BOOL&)
+{
+    LastActivityCode = 279.0;
+    if (!AppSettings::EnableExitFromEscapeKey) return 0;
+    LastActivityCode = 204.0;
+    PostMessageW(m_frame.m_hWnd, WM_CLOSE, 0, 0);
+    return 0;
+}

@@ -9,6 +9,7 @@
 #include "Viewer/engine/ImageEngine.h"
 #include "Viewer/ui/FrameClosing.h"
 #include "Viewer/ui/FrameListCommands.h"
+#include "Viewer/ui/FramePlugInCommands.h"
 #include "Viewer/ui/FrameSystemCommands.h"
 #include "Viewer/ui/FrameTimers.h"
 #include "Viewer/ui/FrameWindowEvents.h"
@@ -32,6 +33,7 @@ public:
         CHAIN_MESSAGE_MAP_MEMBER(m_systemCommands)
         CHAIN_MESSAGE_MAP_MEMBER(m_windowEvents)
         CHAIN_MESSAGE_MAP_MEMBER(m_listCommands)
+        CHAIN_MESSAGE_MAP_MEMBER(m_plugInCommands)
         CHAIN_MESSAGE_MAP(FrameWindowImpl<CMainFrame>)
     END_MESSAGE_MAP()
 
@@ -105,6 +107,7 @@ private:
     CFrameSystemCommands m_systemCommands{*this};
     CFrameWindowEvents m_windowEvents{*this};
     CFrameListCommands m_listCommands{*this};
+    CFramePlugInCommands m_plugInCommands{*this};
     int m_barHeight = 30;
     bool m_kioskMode = false;
     bool m_kioskWasMaximized = false;

@@ -166,6 +166,12 @@ void CFrameTimers::OpenDeferredFile()
     PostNext(kNextByPendingName);
 }
 
+void CFrameTimers::CancelDeferredOpen()
+{
+    KillTimer(m_frame.m_hWnd, TIMER_FRAME_DEFERRED_OPEN);
+    m_deferredOpenPath.Free();
+}
+
 void CFrameTimers::PostNext(LPARAM variant)
 {
     PostMessageW(m_frame.m_hWnd, WM_COMMAND, ID_NAV_NEXT, variant);

@@ -33,6 +33,8 @@ public:
     // Takes the notice's icon off the tray, if it is there.
     void RemoveTrayIcon();
     uint32_t TickCount() const noexcept { return m_ticks; }
+    // Forgets the file waiting for its deferred open (the mode that reported it has ended).
+    void CancelDeferredOpen();
 
 private:
     LRESULT OnTimer(UINT, WPARAM timer, LPARAM, BOOL&);

@@ -9,6 +9,7 @@
 #include "Viewer/engine/ImageEngine.h"
 #include "Viewer/ui/FrameClosing.h"
 #include "Viewer/ui/FrameListCommands.h"
+#include "Viewer/ui/FrameModes.h"
 #include "Viewer/ui/FramePlugInCommands.h"
 #include "Viewer/ui/FrameSystemCommands.h"
 #include "Viewer/ui/FrameTimers.h"
@@ -34,6 +35,7 @@ public:
         CHAIN_MESSAGE_MAP_MEMBER(m_windowEvents)
         CHAIN_MESSAGE_MAP_MEMBER(m_listCommands)
         CHAIN_MESSAGE_MAP_MEMBER(m_plugInCommands)
+        CHAIN_MESSAGE_MAP_MEMBER(m_modes)
         CHAIN_MESSAGE_MAP(FrameWindowImpl<CMainFrame>)
     END_MESSAGE_MAP()
 
@@ -74,6 +76,7 @@ public:
     void UpdateBarHeight();
     CFrameClosing& Closing() noexcept { return m_closing; }
     CFrameTimers& Timers() noexcept { return m_timers; }
+    CFrameModes& Modes() noexcept { return m_modes; }
     // Wake-up requests are honoured again.
     void EndWakeUpGuard() noexcept { m_recentlyWoken = false; }
     const Bstr& StatusText() const noexcept { return m_statusText; }
@@ -108,6 +111,7 @@ private:
     CFrameWindowEvents m_windowEvents{*this};
     CFrameListCommands m_listCommands{*this};
     CFramePlugInCommands m_plugInCommands{*this};
+    CFrameModes m_modes{*this};
     int m_barHeight = 30;
     bool m_kioskMode = false;
     bool m_kioskWasMaximized = false;

@@ -9,7 +9,9 @@
 #include "Viewer/engine/ImageEngine.h"
 #include "Viewer/ui/FrameClosing.h"
 #include "Viewer/ui/FrameListCommands.h"
+#include "Viewer/ui/FrameMarkCommands.h"
 #include "Viewer/ui/FrameModes.h"
+#include "Viewer/ui/FrameSpeech.h"
 #include "Viewer/ui/FramePlugInCommands.h"
 #include "Viewer/ui/FrameSystemCommands.h"
 #include "Viewer/ui/FrameTimers.h"
@@ -36,6 +38,7 @@ public:
         CHAIN_MESSAGE_MAP_MEMBER(m_listCommands)
         CHAIN_MESSAGE_MAP_MEMBER(m_plugInCommands)
         CHAIN_MESSAGE_MAP_MEMBER(m_modes)
+        CHAIN_MESSAGE_MAP_MEMBER(m_markCommands)
         CHAIN_MESSAGE_MAP(FrameWindowImpl<CMainFrame>)
     END_MESSAGE_MAP()
 
@@ -77,6 +80,7 @@ public:
     CFrameClosing& Closing() noexcept { return m_closing; }
     CFrameTimers& Timers() noexcept { return m_timers; }
     CFrameModes& Modes() noexcept { return m_modes; }
+    CFrameSpeech& Speech() noexcept { return m_speech; }
     // Wake-up requests are honoured again.
     void EndWakeUpGuard() noexcept { m_recentlyWoken = false; }
     const Bstr& StatusText() const noexcept { return m_statusText; }
@@ -112,6 +116,8 @@ private:
     CFrameListCommands m_listCommands{*this};
     CFramePlugInCommands m_plugInCommands{*this};
     CFrameModes m_modes{*this};
+    CFrameMarkCommands m_markCommands{*this};
+    CFrameSpeech m_speech;
     int m_barHeight = 30;
     bool m_kioskMode = false;
     bool m_kioskWasMaximized = false;

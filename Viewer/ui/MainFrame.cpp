@@ -179,15 +179,6 @@ bool CMainFrame::SetSecondaryFolder(const wchar_t* folder)
     return TakeFolder(m_keepCopyFolderPath, folder, L"keep-copy");
 }
 
-void CMainFrame::SetStatusText(const wchar_t* text)
-{
-    LastActivityCode = 262.0;
-    const std::wstring_view newText = text ? text : L"";
-    if (newText == m_statusText.View() && (text != nullptr) == (m_statusText.Get() != nullptr)) return;
-    m_statusText = text ? Bstr(newText) : Bstr();
-    RecordForTest(L"status", newText);
-}
-
 void CMainFrame::UpdateBarHeight()
 {
     HDC screen = GetDC(m_hWnd);

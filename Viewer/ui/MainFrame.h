@@ -7,6 +7,7 @@
 #include "Viewer/core/SingleInstance.h"
 #include "Viewer/core/FrameMessages.h"
 #include "Viewer/engine/ImageEngine.h"
+#include "Viewer/ui/FrameCaption.h"
 #include "Viewer/ui/FrameClosing.h"
 #include "Viewer/ui/FrameListCommands.h"
 #include "Viewer/ui/FrameMarkCommands.h"
@@ -31,6 +32,7 @@ public:
         if (WakeUpMessage && uMsg == WakeUpMessage) LF_RUN_HANDLER(OnWakeUp(uMsg, wParam, lParam, bHandled))
         COMMAND_ID_HANDLER(ID_KIOSK_MODE, OnKioskMode)
         COMMAND_ID_HANDLER(ID_APP_EXIT, OnAppExit)
+        CHAIN_MESSAGE_MAP_MEMBER(m_caption)
         CHAIN_MESSAGE_MAP_MEMBER(m_closing)
         CHAIN_MESSAGE_MAP_MEMBER(m_timers)
         CHAIN_MESSAGE_MAP_MEMBER(m_systemCommands)
@@ -56,7 +58,6 @@ public:
     bool OpenPath(const wchar_t* folder, const wchar_t* fileToSelect);
     // Sets the keep-copy target folder; false when it is no folder.
     bool SetSecondaryFolder(const wchar_t* folder);
-    void SetStatusText(const wchar_t* text);
     // Brings the frame to the front without leaving it on top of everything.
     void RaiseAboveOthersOnce();
     // Starts the control bar's slide-away after ms when the bar hides itself.
@@ -77,13 +78,13 @@ public:
     // The control bar's height at the screen's DPI.
     int BarHeight() const noexcept { return m_barHeight; }
     void UpdateBarHeight();
+    CFrameCaption& Caption() noexcept { return m_caption; }
     CFrameClosing& Closing() noexcept { return m_closing; }
     CFrameTimers& Timers() noexcept { return m_timers; }
     CFrameModes& Modes() noexcept { return m_modes; }
     CFrameSpeech& Speech() noexcept { return m_speech; }
     // Wake-up requests are honoured again.
     void EndWakeUpGuard() noexcept { m_recentlyWoken = false; }
-    const Bstr& StatusText() const noexcept { return m_statusText; }
     const Bstr& ImageFolderPath() const noexcept { return m_imageFolderPath; }
     const Bstr& KeepCopyFolderPath() const noexcept { return m_keepCopyFolderPath; }
     const Bstr& ProgramTitle() const noexcept { return m_programTitle; }
@@ -109,6 +110,7 @@ private:
     CSplitter m_splitter;
     CImageEngine m_engine;
     CImageView m_view;
+    CFrameCaption m_caption{*this};
     CFrameClosing m_closing{*this};
     CFrameTimers m_timers{*this};
     CFrameSystemCommands m_systemCommands{*this};
@@ -127,5 +129,4 @@ private:
     Bstr m_imageFolderPath;
     Bstr m_keepCopyFolderPath;
     Bstr m_programTitle;
-    Bstr m_statusText;
 };

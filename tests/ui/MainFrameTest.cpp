@@ -89,10 +89,10 @@ TEST_F(MainFrameTest, WakeUpWithAnUnreadableAtomDoesNothing)
 
 TEST_F(MainFrameTest, StatusTextIsKeptAndCleared)
 {
-    m_frame.SetStatusText(L"Nothing here");
-    EXPECT_EQ(L"Nothing here", m_frame.StatusText().View());
-    m_frame.SetStatusText(nullptr);
-    EXPECT_EQ(nullptr, m_frame.StatusText().Get());
+    m_frame.Caption().SetStatusText(L"Nothing here");
+    EXPECT_EQ(L"Nothing here", m_frame.Caption().NameText().View());
+    m_frame.Caption().SetStatusText(nullptr);
+    EXPECT_EQ(nullptr, m_frame.Caption().NameText().Get());
 }
 
 TEST_F(MainFrameTest, CloseSavesTheViewStateDestroysTheWindowAndEndsTheLoopWithOne)

@@ -175,7 +175,7 @@ void OpenStartPath(CMainFrame& frame, CommandLine& commandLine, const RegKey& se
     }
     if (AppSettings::ReuseLastPictureFolder && OpenLastPictureFolder(frame, settings)) return;
     LastActivityCode = 79;
-    frame.SetStatusText(LoadUiString(kEmptyViewStringId).c_str());
+    frame.Caption().SetStatusText(LoadUiString(kEmptyViewStringId).c_str());
     LastActivityCode = 80;
 }
 

@@ -135,12 +135,19 @@ CImageEntry* CImageEngine::GoToPosition(uint32_t target)
 bool CImageEngine::GoToEntry(CImageEntry* entry)
 {
     CriticalSectionScope list(m_listLock);
-    if (HasCurrent() && m_current->Get() == entry) return true;
+    // The picture asked for is decoded before its neighbours, also when it is the current one
+    // whose picture was just released to be read again.
+    const auto decodeFirst = [this](CImageEntry* asked) {
+        if (!FAILED(asked->GetDecodeResult()) && !asked->IsLoading() && !asked->HasImage()) QueueDecodeRequest(asked);
+    };
+    if (HasCurrent() && m_current->Get() == entry) {
+        decodeFirst(entry);
+        return true;
+    }
     uint32_t position = 1;
     for (auto it = m_entries.begin(); it != m_entries.end(); ++it, ++position) {
         if (it->Get() != entry) continue;
-        // The picture asked for is decoded before its neighbours.
-        if (!FAILED(entry->GetDecodeResult()) && !entry->IsLoading() && !entry->HasImage()) QueueDecodeRequest(entry);
+        decodeFirst(entry);
         MoveTo(it, position);
         return true;
     }

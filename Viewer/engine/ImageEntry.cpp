@@ -158,35 +158,31 @@ HRESULT CImageEntry::SavePixelsForReset() noexcept
     if (!target) return E_OUTOFMEMORY;
     m_savedPixels.Reset(saved.Release());
     m_savedPitch = static_cast<UINT>(locked.Pitch);
-    {
-        CriticalSectionScope view(ViewLock);
-        if (DisplayedSurface == m_surface.Get()) DisplayedSurface = nullptr;
-    }
-    m_surface = nullptr;
+    TakeImageFromView();
     return S_OK;
+}
+
+void CImageEntry::TakeImageFromView() noexcept
+{
+    std::unique_ptr<Gdiplus::Bitmap> bitmap;
+    ComPtr<IDirect3DSurface9> surface;
+    {
+        // The view reads an entry's picture under the same lock, so it either takes it before this
+        // (and the slot is cleared here) or finds none.
+        CriticalSectionScope view(ViewLock);
+        bitmap = std::move(m_bitmap);
+        surface = std::move(m_surface);
+        if (bitmap && DisplayedBitmap == bitmap.get()) DisplayedBitmap = nullptr;
+        if (surface && DisplayedSurface == surface.Get()) DisplayedSurface = nullptr;
+    }
 }
 
 bool CImageEntry::ReleaseDecodedImage() noexcept
 {
     if (InterlockedExchange(&m_loading, 0)) SetCancel(true);
-    bool freed = false;
-    if (m_bitmap) {
-        {
-            CriticalSectionScope view(ViewLock);
-            if (DisplayedBitmap == m_bitmap.get()) DisplayedBitmap = nullptr;
-        }
-        m_bitmap.reset();
-        freed = true;
-    }
+    const bool freed = HasImage();
+    TakeImageFromView();
     m_savedPixels.Reset();
-    if (m_surface) {
-        {
-            CriticalSectionScope view(ViewLock);
-            if (DisplayedSurface == m_surface.Get()) DisplayedSurface = nullptr;
-        }
-        m_surface = nullptr;
-        freed = true;
-    }
     InterlockedAnd(&m_entryFlags, ~(EntryFlagNewArrival | EntryFlagOwnChange));
     SetDecodeResult(S_OK);
     return freed;

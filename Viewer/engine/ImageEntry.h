@@ -171,6 +171,8 @@ private:
     UINT m_savedPitch = 0;
     // A system-memory copy of the surface's pixels, to rebuild the surface after a device reset.
     UniqueHGlobal m_savedPixels;
+    // Takes the decoded picture out of the entry and out of the view's slots, then frees it.
+    void TakeImageFromView() noexcept;
     std::unique_ptr<Gdiplus::Bitmap> m_bitmap;
     ComPtr<IDirect3DSurface9> m_surface;
     ImageInfo m_info;

@@ -79,16 +79,17 @@ std::wstring Marks(CImageEntry& entry)
     return marks;
 }
 
+UINT ModeWord(const StatusFacts& facts)
+{
+    if (facts.networkFolder) return facts.slideshow ? kNetworkSlideshowString : kNetworkFolderString;
+    if (facts.trackMode) return kTrackModeString;
+    return facts.slideshow ? kSlideshowString : 0;
+}
+
 std::wstring ModeSuffix(const StatusFacts& facts)
 {
-    UINT word = 0;
-    if (facts.networkFolder)
-        word = facts.slideshow ? kNetworkSlideshowString : kNetworkFolderString;
-    else if (facts.trackMode)
-        word = kTrackModeString;
-    else if (facts.slideshow)
-        word = kSlideshowString;
-    return word ? L"  " + LoadUiString(word) : std::wstring();
+    const UINT mode = ModeWord(facts);
+    return mode ? L"  " + LoadUiString(mode) : std::wstring();
 }
 }
 

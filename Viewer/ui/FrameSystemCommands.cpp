@@ -1,7 +1,13 @@
 #include "Viewer/ui/FrameSystemCommands.h"
+#include "Framework/ComPtr.h"
+#include "Framework/ResourceModule.h"
+#include "Viewer/core/AppSettings.h"
+#include "Viewer/core/LanguageLibrary.h"
 #include "Viewer/core/LastActivity.h"
 #include "Viewer/engine/ImageEntry.h"
 #include "Viewer/ui/MainFrame.h"
+#include "Viewer/ui/RenderDevice.h"
+#include "Viewer/ui/SkinImages.h"
 #include <shlobj.h>
 #include <shlwapi.h>
 #include <cwctype>
@@ -61,6 +67,30 @@ bool IsImageFolderOnVolume(const std::wstring& folder, DWORD unitMask)
     LastActivityCode = 273.0;
     if (drive < L'a' || drive > L'z') return false;
     return (unitMask >> (drive - L'a')) & 1u;
+}
+
+void CFrameSystemCommands::ShowEmptyViewScreen(bool skipStatus)
+{
+    LastActivityCode = 253.0;
+    constexpr UINT kLogoPng = 225;
+    constexpr UINT kHardwareTextString = 10049;
+    constexpr UINT kSoftwareTextString = 10051;
+    constexpr UINT kBarHintString = 10050;
+    std::unique_ptr<Gdiplus::Bitmap> logo = LoadPngResource(kLogoPng, GetResourceInstance(), true);
+    const bool device = static_cast<bool>(RenderDevice.Device);
+    std::wstring text = LoadUiString(device ? kHardwareTextString : kSoftwareTextString);
+    text += AppSettings::AutoHideTaskbar ? L", " + LoadUiString(kBarHintString) : L".";
+    const int width = logo ? static_cast<int>(logo->GetWidth()) : 0;
+    const int height = logo ? static_cast<int>(logo->GetHeight()) : 0;
+    ComPtr<IDirect3DSurface9> surface;
+    if (logo && device) surface = ComPtr<IDirect3DSurface9>::Attach(ImageToSurface(*logo, D3DPOOL_DEFAULT));
+    m_frame.View().SetImage(width, height, surface.Get(), device ? nullptr : logo.release(), 0, nullptr, nullptr,
+                            nullptr, true, text.c_str());
+    LastActivityCode = 253.6;
+    m_frame.Caption().SetTitleForEntry(nullptr, false, skipStatus);
+    LastActivityCode = 253.7;
+    SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
+    LastActivityCode = 253.99;
 }
 
 void CFrameSystemCommands::CopyToClipboard()

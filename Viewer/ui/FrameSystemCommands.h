@@ -1,5 +1,5 @@
 #pragma once
-// What reaches the frame from the system rather than from its own controls: the keyboard's and
+// The frame's remaining handlers: the screen shown while no picture is open, the keyboard's and
 // remote's application keys, and the copy of the current picture's files to the clipboard.
 #include "Framework/MessageMap.h"
 #include "Viewer/core/FrameMessages.h"
@@ -26,6 +26,8 @@ public:
 
     explicit CFrameSystemCommands(CMainFrame& frame) : m_frame(frame) {}
 
+    // The logo and the help text in the view while no picture is open.
+    void ShowEmptyViewScreen(bool skipStatus);
     // The current picture's files onto the clipboard, for pasting in a file manager.
     void CopyToClipboard();
 

@@ -112,7 +112,7 @@ LRESULT CFrameTimers::OnTimer(UINT, WPARAM timer, LPARAM, BOOL&)
     case TIMER_FRAME_RECENTLY_WOKEN:
         LastActivityCode = 258.18;
         KillTimer(frame, TIMER_FRAME_RECENTLY_WOKEN);
-        m_frame.EndWakeUpGuard();
+        m_frame.OpenRequests().EndWakeUpGuard();
         break;
     default:
         LastActivityCode = 258.99;

@@ -1,6 +1,8 @@
 #include "Viewer/ui/ImageView.h"
+#include "Framework/ResourceModule.h"
 #include "Viewer/core/LastActivity.h"
 #include "Viewer/ui/RenderDevice.h"
+#include "Viewer/ui/SkinImages.h"
 #include <shellapi.h>
 
 CImageView::CImageView(CMainFrame* frame) : m_frame(frame) {}
@@ -86,6 +88,21 @@ void CImageView::PaintView(bool)
     HDC dc = BeginPaint(m_hWnd, &paint);
     FillRect(dc, &paint.rcPaint, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     EndPaint(m_hWnd, &paint);
+}
+
+void CImageView::ShowPlaceholderImage()
+{
+    constexpr UINT kPlaceholderPng = 222;
+    std::unique_ptr<Gdiplus::Bitmap> picture = LoadPngResource(kPlaceholderPng, GetResourceInstance(), true);
+    if (!picture) return;
+    const int width = static_cast<int>(picture->GetWidth());
+    const int height = static_cast<int>(picture->GetHeight());
+    if (!RenderDevice.Device) {
+        SetImage(width, height, nullptr, picture.release(), 0, nullptr, nullptr, nullptr, true, nullptr);
+        return;
+    }
+    ComPtr<IDirect3DSurface9> surface = ComPtr<IDirect3DSurface9>::Attach(ImageToSurface(*picture, D3DPOOL_DEFAULT));
+    if (surface) SetImage(width, height, surface.Get(), nullptr, 0, nullptr, nullptr, nullptr, true, nullptr);
 }
 
 void CImageView::UpdateCursor() {}

@@ -47,6 +47,8 @@ public:
 
     // Repaints now: directly through the render device when there is one, else through WM_PAINT.
     void PaintView(bool fromPaintMessage);
+    // The picture for a failed decode, owned by the view; without it the previous picture stays.
+    void ShowPlaceholderImage();
     // Chooses the cursor for the present mode and picture.
     void UpdateCursor();
     // Stops the cursor-hide timer and shows the cursor if the view hid it.

@@ -6,6 +6,7 @@
 #include "Viewer/core/LastActivity.h"
 #include "Viewer/core/MyPictures.h"
 #include "Viewer/core/ProcessTestHooks.h"
+#include "Viewer/ui/RenderDevice.h"
 #include "Viewer/ui/WindowPlacement.h"
 #include <shlwapi.h>
 
@@ -15,17 +16,6 @@ constexpr wchar_t kAppWindowMaximizedValue[] = L"AppWindow.Maximized";
 constexpr DWORD kKioskRemovedStyles = WS_CAPTION | WS_THICKFRAME;
 constexpr UINT kStyleChangeFlags =
     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOCOPYBITS;
-constexpr UINT kWakeUpGuardMs = 4000;
-
-// The folder becomes the target when it is one; otherwise the target is left empty.
-bool TakeFolder(Bstr& target, const wchar_t* folder, std::wstring_view testEvent)
-{
-    target.Free();
-    if (!folder || !*folder || !PathIsDirectoryW(folder)) return false;
-    target = folder;
-    RecordForTest(testEvent, folder);
-    return true;
-}
 
 // Sets or clears style bits and lets the window take the new frame.
 void ChangeStyleBits(HWND window, int index, DWORD bits, bool set, UINT positionFlags)
@@ -138,45 +128,12 @@ LRESULT CMainFrame::OnGetMinMaxInfo(UINT, WPARAM, LPARAM lParam, BOOL&)
     return 0;
 }
 
-LRESULT CMainFrame::OnWakeUp(UINT, WPARAM atomParam, LPARAM, BOOL&)
+void CMainFrame::SetRenderDevice()
 {
-    LastActivityCode = 270.0;
-    const ATOM atom = static_cast<ATOM>(atomParam);
-    wchar_t text[1040]{};
-    if (!GlobalGetAtomNameW(atom, text, static_cast<int>(std::size(text)))) return 0;
-    GlobalDeleteAtom(atom);
-    RecordForTest(L"wake-up", text);
-    if (m_recentlyWoken) return 0;
-    if (IsIconic(m_hWnd)) PostMessageW(m_hWnd, WM_SYSCOMMAND, SC_RESTORE, 0);
-    RaiseAboveOthersOnce();
-    ApplyWakeUpText(text);
-    LastActivityCode = 270.99;
-    return 0;
-}
-
-void CMainFrame::ApplyWakeUpText(const wchar_t* text)
-{
-    CommandLine arguments(text, true);
-    if (!arguments.FindOption(L"i*mageFolder")) return;
-    const std::wstring value = arguments.GetOptionValue(L"i*mageFolder");
-    const std::wstring folder = value.empty() ? MyPicturesFolder() : value;
-    if (!OpenPath(folder.c_str(), nullptr)) return;
-    const std::wstring keepCopyFolder = arguments.GetOptionValue(L"c*opyFolder");
-    if (!keepCopyFolder.empty()) SetSecondaryFolder(keepCopyFolder.c_str());
-    if (value.empty()) return;
-    // Within the guard, further wake-ups only lose their atom: the shell may wake twice for one open.
-    m_recentlyWoken = true;
-    SetTimer(m_hWnd, TIMER_FRAME_RECENTLY_WOKEN, kWakeUpGuardMs, nullptr);
-}
-
-bool CMainFrame::OpenPath(const wchar_t* folder, const wchar_t*)
-{
-    return TakeFolder(m_imageFolderPath, folder, L"open");
-}
-
-bool CMainFrame::SetSecondaryFolder(const wchar_t* folder)
-{
-    return TakeFolder(m_keepCopyFolderPath, folder, L"keep-copy");
+    DecodeDisplay display;
+    display.device = RenderDevice.Device.Get();
+    display.surfaceFormat = RenderDevice.DisplayMode.Format;
+    m_engine.SetDecodeDisplay(display, RenderDevice.StartFreeTextureMemory, display.device != nullptr);
 }
 
 void CMainFrame::UpdateBarHeight()

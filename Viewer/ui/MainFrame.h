@@ -12,6 +12,8 @@
 #include "Viewer/ui/FrameListCommands.h"
 #include "Viewer/ui/FrameMarkCommands.h"
 #include "Viewer/ui/FrameModes.h"
+#include "Viewer/ui/FrameNavigation.h"
+#include "Viewer/ui/FrameOpenRequests.h"
 #include "Viewer/ui/FrameSpeech.h"
 #include "Viewer/ui/FramePlugInCommands.h"
 #include "Viewer/ui/FrameSystemCommands.h"
@@ -29,9 +31,10 @@ public:
         MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
         MESSAGE_HANDLER(WM_GETMINMAXINFO, OnGetMinMaxInfo)
         MESSAGE_HANDLER(WM_APP_STARTUP_PLUGINS, OnStartupPlugIns)
-        if (WakeUpMessage && uMsg == WakeUpMessage) LF_RUN_HANDLER(OnWakeUp(uMsg, wParam, lParam, bHandled))
         COMMAND_ID_HANDLER(ID_KIOSK_MODE, OnKioskMode)
         COMMAND_ID_HANDLER(ID_APP_EXIT, OnAppExit)
+        CHAIN_MESSAGE_MAP_MEMBER(m_openRequests)
+        CHAIN_MESSAGE_MAP_MEMBER(m_navigation)
         CHAIN_MESSAGE_MAP_MEMBER(m_caption)
         CHAIN_MESSAGE_MAP_MEMBER(m_closing)
         CHAIN_MESSAGE_MAP_MEMBER(m_timers)
@@ -54,10 +57,6 @@ public:
     BOOL PreTranslateMessage(MSG* message) override;
     BOOL OnIdle() override;
 
-    // Opens a folder as the image list and remembers it as the current folder; false when it is no folder.
-    bool OpenPath(const wchar_t* folder, const wchar_t* fileToSelect);
-    // Sets the keep-copy target folder; false when it is no folder.
-    bool SetSecondaryFolder(const wchar_t* folder);
     // Brings the frame to the front without leaving it on top of everything.
     void RaiseAboveOthersOnce();
     // Starts the control bar's slide-away after ms when the bar hides itself.
@@ -78,15 +77,21 @@ public:
     // The control bar's height at the screen's DPI.
     int BarHeight() const noexcept { return m_barHeight; }
     void UpdateBarHeight();
+    CFrameOpenRequests& OpenRequests() noexcept { return m_openRequests; }
+    CFrameNavigation& Navigation() noexcept { return m_navigation; }
     CFrameCaption& Caption() noexcept { return m_caption; }
+    CFrameSystemCommands& SystemCommands() noexcept { return m_systemCommands; }
     CFrameClosing& Closing() noexcept { return m_closing; }
     CFrameTimers& Timers() noexcept { return m_timers; }
     CFrameModes& Modes() noexcept { return m_modes; }
     CFrameSpeech& Speech() noexcept { return m_speech; }
-    // Wake-up requests are honoured again.
-    void EndWakeUpGuard() noexcept { m_recentlyWoken = false; }
+    // The folder open as the image list and the keep-copy folder; empty when there is none.
     const Bstr& ImageFolderPath() const noexcept { return m_imageFolderPath; }
     const Bstr& KeepCopyFolderPath() const noexcept { return m_keepCopyFolderPath; }
+    void SetImageFolderPath(const wchar_t* folder) { m_imageFolderPath = folder ? Bstr(folder) : Bstr(); }
+    void SetKeepCopyFolderPath(const wchar_t* folder) { m_keepCopyFolderPath = folder ? Bstr(folder) : Bstr(); }
+    // The display the decode workers fill pictures for: the render device's, or none.
+    void SetRenderDevice();
     const Bstr& ProgramTitle() const noexcept { return m_programTitle; }
     bool IsKioskMode() const noexcept { return m_kioskMode; }
     bool KioskWasMaximized() const noexcept { return m_kioskWasMaximized; }
@@ -99,17 +104,17 @@ private:
     LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnGetMinMaxInfo(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnStartupPlugIns(UINT, WPARAM, LPARAM, BOOL&);
-    LRESULT OnWakeUp(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnKioskMode(WORD, WORD, HWND, BOOL&);
     LRESULT OnAppExit(WORD, WORD, HWND, BOOL&);
 
     void EnterKioskMode();
     void LeaveKioskMode();
-    void ApplyWakeUpText(const wchar_t* text);
 
     CSplitter m_splitter;
     CImageEngine m_engine;
     CImageView m_view;
+    CFrameOpenRequests m_openRequests{*this};
+    CFrameNavigation m_navigation{*this};
     CFrameCaption m_caption{*this};
     CFrameClosing m_closing{*this};
     CFrameTimers m_timers{*this};
@@ -125,7 +130,6 @@ private:
     bool m_kioskWasMaximized = false;
     WINDOWPLACEMENT m_savedPlacement{};
     bool m_multiSampling = false;
-    bool m_recentlyWoken = false;
     Bstr m_imageFolderPath;
     Bstr m_keepCopyFolderPath;
     Bstr m_programTitle;

@@ -9,13 +9,6 @@
 
 namespace {
 constexpr wchar_t kStoredPlacement[] = L"44 0 1 -1 -1 -1 -1 100 100 1000 700 96 96";
-constexpr UINT kEmptyViewStringId = 10128;
-
-std::wstring LanguageLibraryString(UINT id)
-{
-    const ScopedResourceModule library(L"Lumenfold.Core.EN.dll");
-    return library.Loaded() ? LoadResourceString(id) : std::wstring();
-}
 
 using Corners = std::array<LONG, 4>;
 

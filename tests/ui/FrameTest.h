@@ -55,9 +55,12 @@ protected:
             UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
             ASSERT_TRUE(file);
         }
-        ASSERT_TRUE(m_frame.OpenPath(m_folder.Path().c_str(), nullptr));
+        const DWORD subFolders = AppSettings::SubFoldersBrowsing;
+        AppSettings::SubFoldersBrowsing = 1;
+        const bool opened = m_frame.OpenRequests().OpenPath(m_folder.Path().c_str(), nullptr);
+        AppSettings::SubFoldersBrowsing = subFolders;
+        ASSERT_TRUE(opened);
         CImageEngine& engine = m_frame.Engine();
-        ASSERT_TRUE(engine.OpenFolder(m_folder.Path().c_str(), true, false, 6, nullptr));
         for (int i = 0; i < 500 && engine.GetEntryCount() < files.size(); ++i) PumpFor(20);
         ASSERT_EQ(files.size(), engine.GetEntryCount());
         for (uint32_t position = 1; position <= files.size(); ++position) {

@@ -148,11 +148,11 @@ bool OpenLastPictureFolder(CMainFrame& frame, const RegKey& settings)
     const std::wstring picture = folder + L"\\" + name;
     const bool pictureExists = !name.empty() && PathFileExistsW(picture.c_str());
     if (pictureExists) AppSettings::LastImageViewed = picture;
-    if (!frame.OpenPath(folder.c_str(), pictureExists ? picture.c_str() : nullptr)) return false;
+    if (!frame.OpenRequests().OpenPath(folder.c_str(), pictureExists ? picture.c_str() : nullptr)) return false;
     ClearTrackModeForNetworkFolder(folder);
     if (AppSettings::ReuseLastKeepCopyFolder) {
         const std::wstring keepCopy = settings.QueryString(L"LastKeepCopyFolder", MAX_PATH).value_or(L"");
-        if (IsExistingFolder(keepCopy)) frame.SetSecondaryFolder(keepCopy.c_str());
+        if (IsExistingFolder(keepCopy)) frame.OpenRequests().SetSecondaryFolder(keepCopy.c_str());
     }
     LastActivityCode = 78;
     return true;
@@ -165,12 +165,17 @@ void OpenStartPath(CMainFrame& frame, CommandLine& commandLine, const RegKey& se
         LastActivityCode = 73;
         std::wstring folder = commandLine.GetOptionValue(L"i*mageFolder");
         if (folder.empty()) folder = MyPicturesFolder();
-        if (frame.OpenPath(folder.c_str(), nullptr)) {
+        if (frame.OpenRequests().OpenPath(folder.c_str(), nullptr)) {
             ClearTrackModeForNetworkFolder(folder);
             const std::wstring keepCopy = commandLine.GetOptionValue(L"c*opyFolder");
-            if (!keepCopy.empty()) frame.SetSecondaryFolder(keepCopy.c_str());
+            if (!keepCopy.empty()) frame.OpenRequests().SetSecondaryFolder(keepCopy.c_str());
         }
         LastActivityCode = 74;
+        return;
+    }
+    const std::wstring freeArguments = commandLine.GetPositionalArgument(false, false, L"|");
+    if (!freeArguments.empty()) {
+        frame.OpenRequests().OpenPathList(freeArguments);
         return;
     }
     if (AppSettings::ReuseLastPictureFolder && OpenLastPictureFolder(frame, settings)) return;
@@ -209,8 +214,12 @@ int RunMainWindow(CommandLine& commandLine, MessageLoop& loop, int showCommand)
         ShowAndEnterKioskMode(frame, commandLine, state, showCommand);
 
         LastActivityCode = 69;
+        frame.SetRenderDevice();
         if (AppSettings::MultiSampling) frame.SetMultiSampling(true);
+        frame.SystemCommands().ShowEmptyViewScreen(false);
+        frame.Engine().ComputeCacheSize(true);
         OpenStartPath(frame, commandLine, settings);
+        if (frame.Engine().IsListEmpty()) frame.SystemCommands().ShowEmptyViewScreen(false);
 
         LastActivityCode = 81;
         settings.Close();
@@ -221,6 +230,7 @@ int RunMainWindow(CommandLine& commandLine, MessageLoop& loop, int showCommand)
         SetTimer(frame.m_hWnd, TIMER_FRAME_RAISE, 100, nullptr);
         LastActivityCode = 91;
         SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
+        frame.OpenRequests().ApplyStartMode();
         LastActivityCode = 93;
         result = loop.Run();
 

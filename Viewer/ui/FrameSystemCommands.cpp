@@ -76,14 +76,14 @@ void CFrameSystemCommands::ShowEmptyViewScreen(bool skipStatus)
     constexpr UINT kHardwareTextString = 10049;
     constexpr UINT kSoftwareTextString = 10051;
     constexpr UINT kBarHintString = 10050;
-    std::unique_ptr<Gdiplus::Bitmap> logo = LoadPngResource(kLogoPng, GetResourceInstance(), true);
+    std::unique_ptr<Gdiplus::Bitmap> logo(LoadPngResource(MAKEINTRESOURCEW(kLogoPng), L"PNG", GetResourceInstance(), true));
     const bool device = static_cast<bool>(RenderDevice.Device);
     std::wstring text = LoadUiString(device ? kHardwareTextString : kSoftwareTextString);
     text += AppSettings::AutoHideTaskbar ? L", " + LoadUiString(kBarHintString) : L".";
     const int width = logo ? static_cast<int>(logo->GetWidth()) : 0;
     const int height = logo ? static_cast<int>(logo->GetHeight()) : 0;
     ComPtr<IDirect3DSurface9> surface;
-    if (logo && device) surface = ComPtr<IDirect3DSurface9>::Attach(ImageToSurface(*logo, D3DPOOL_DEFAULT));
+    if (logo && device) surface = ComPtr<IDirect3DSurface9>::Attach(ImageToSurface(logo.get(), D3DPOOL_DEFAULT));
     m_frame.View().SetImage(width, height, surface.Get(), device ? nullptr : logo.release(), 0, nullptr, nullptr,
                             nullptr, true, text.c_str());
     LastActivityCode = 253.6;

@@ -3,6 +3,7 @@
 #include "Viewer/core/LastActivity.h"
 #include "Viewer/ui/RenderDevice.h"
 #include "Viewer/ui/SkinImages.h"
+#include "Viewer/ui/ViewInput.h"
 #include <shellapi.h>
 
 CImageView::CImageView(CMainFrame* frame) : m_frame(frame) {}
@@ -93,7 +94,8 @@ void CImageView::PaintView(bool)
 void CImageView::ShowPlaceholderImage()
 {
     constexpr UINT kPlaceholderPng = 222;
-    std::unique_ptr<Gdiplus::Bitmap> picture = LoadPngResource(kPlaceholderPng, GetResourceInstance(), true);
+    std::unique_ptr<Gdiplus::Bitmap> picture(
+        LoadPngResource(MAKEINTRESOURCEW(kPlaceholderPng), L"PNG", GetResourceInstance(), true));
     if (!picture) return;
     const int width = static_cast<int>(picture->GetWidth());
     const int height = static_cast<int>(picture->GetHeight());
@@ -101,16 +103,14 @@ void CImageView::ShowPlaceholderImage()
         SetImage(width, height, nullptr, picture.release(), 0, nullptr, nullptr, nullptr, true, nullptr);
         return;
     }
-    ComPtr<IDirect3DSurface9> surface = ComPtr<IDirect3DSurface9>::Attach(ImageToSurface(*picture, D3DPOOL_DEFAULT));
+    ComPtr<IDirect3DSurface9> surface = ComPtr<IDirect3DSurface9>::Attach(ImageToSurface(picture.get(), D3DPOOL_DEFAULT));
     if (surface) SetImage(width, height, surface.Get(), nullptr, 0, nullptr, nullptr, nullptr, true, nullptr);
 }
-
-void CImageView::UpdateCursor() {}
 
 void CImageView::RestoreCursor()
 {
     if (IsWindow()) KillTimer(m_hWnd, TIMER_CURSOR_HIDE);
     if (!m_cursorHidden) return;
-    ShowCursor(TRUE);
+    ShowMouseCursor(true);
     m_cursorHidden = false;
 }

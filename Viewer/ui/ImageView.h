@@ -19,6 +19,14 @@ public:
         MESSAGE_HANDLER(WM_CREATE, OnCreate)
         MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBackground)
         MESSAGE_HANDLER(WM_PAINT, OnPaint)
+        MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
+        MESSAGE_HANDLER(WM_LBUTTONDBLCLK, OnLButtonDown)
+        MESSAGE_HANDLER(WM_LBUTTONUP, OnLButtonUp)
+        MESSAGE_HANDLER(WM_RBUTTONDOWN, OnRButtonDown)
+        MESSAGE_HANDLER(WM_RBUTTONDBLCLK, OnRButtonDown)
+        MESSAGE_HANDLER(WM_RBUTTONUP, OnRButtonUp)
+        MESSAGE_HANDLER(WM_MOUSEMOVE, OnMouseMove)
+        MESSAGE_HANDLER(WM_KEYDOWN, OnKeyDownMessage)
     END_MESSAGE_MAP()
 
     explicit CImageView(CMainFrame* frame);
@@ -51,8 +59,24 @@ public:
     void ShowPlaceholderImage();
     // Chooses the cursor for the present mode and picture.
     void UpdateCursor();
+    // Decides, before a paint, which picture pixels (source, in/out) go where in the client; stores
+    // the destination and the zoom percentage and clamps the pan. upscaled: a small picture stretched.
+    void LayoutImage(RECT& source, const RECT& client, bool& upscaled);
+    // Re-centres the pan on the drag anchor when a zoom starts or ends.
+    void CenterZoomOnAnchor();
+    const RECT& Destination() const noexcept { return m_destination; }
+    bool IsLeftZoom() const noexcept { return m_leftZoom; }
+    bool IsMagnifier() const noexcept { return m_magnifier; }
+    bool IsDragging() const noexcept { return m_dragging; }
+    int PanX() const noexcept { return m_panX; }
+    int PanY() const noexcept { return m_panY; }
     // Stops the cursor-hide timer and shows the cursor if the view hid it.
     void RestoreCursor();
+    // Arrow keys pan in the 1:1 and magnifier states; false for every key the view leaves alone.
+    bool OnKeyDown(UINT virtualKey);
+    // Timers 2 (rest in the bottom band shows the control bar), 3 (rest elsewhere is user activity)
+    // and 4 (rest hides the cursor).
+    void OnInputTimer(UINT_PTR id);
 
     enum Timer : UINT_PTR { TIMER_DEVICE = 1, TIMER_BAR_SHOW = 2, TIMER_USER_ACTIVITY = 3, TIMER_CURSOR_HIDE = 4 };
 
@@ -66,6 +90,20 @@ private:
     LRESULT OnCreate(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnEraseBackground(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnPaint(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnLButtonDown(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnLButtonUp(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnRButtonDown(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnRButtonUp(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnMouseMove(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnKeyDownMessage(UINT, WPARAM, LPARAM, BOOL&);
+
+    // A picture of the list is shown: not the placeholder or the empty-view screen.
+    bool PicturePresent();
+    void BeginDrag();
+    void EndDrag();
+    void DragPan();
+    void TrackRest();
+    void PostToFrame(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
     // Frees the view's own picture, if it owns the one displayed; ViewLock is held by the caller.
     void ReleaseOwnedPicture() noexcept;
@@ -86,6 +124,14 @@ private:
     bool m_multiSampling = false;
     Bstr m_caption;
     RECT m_destination{};
+    RECT m_savedDestination{};
+    bool m_leftZoom = false;
+    bool m_magnifier = false;
+    POINT m_dragAnchor{};  // screen
+    POINT m_savedCursor{};  // screen, where a hidden drag cursor comes back
+    float m_panAcceleration = 1.0f;
+    POINT m_hoverPosition{-1, -1};
+    POINT m_restPosition{-1, -1};
     int m_zoomPercentage = 100;
     bool m_cursorHidden = false;
 };

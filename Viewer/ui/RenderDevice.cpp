@@ -116,3 +116,15 @@ int ReleaseDirect3D()
     RenderDevice.Direct3DObject.Release();
     return 0;
 }
+
+Gdiplus::PixelFormat GetSurfacePixelFormat() noexcept
+{
+    if (!RenderDevice.Direct3DObject) return PixelFormat32bppPARGB;
+    switch (RenderDevice.DisplayMode.Format) {
+    case D3DFMT_R8G8B8: return PixelFormat24bppRGB;
+    case D3DFMT_A8R8G8B8: return PixelFormat32bppARGB;
+    case D3DFMT_R5G6B5: return PixelFormat16bppRGB565;
+    case D3DFMT_X1R5G5B5: return PixelFormat16bppRGB555;
+    default: return PixelFormat32bppPARGB;
+    }
+}

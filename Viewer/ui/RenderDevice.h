@@ -5,6 +5,7 @@
 #include "Framework/ComPtr.h"
 #include <windows.h>
 #include <d3d9.h>
+#include <gdiplus.h>
 
 struct RenderDeviceValues {
     // Releasing either empties it before the object goes, so that no reader finds a released interface.
@@ -26,3 +27,6 @@ extern RenderDeviceValues RenderDevice;
 HRESULT InitDirect3D(HWND deviceWindow, bool multiSampling);
 // Releases the device, then the object; returns 0.
 int ReleaseDirect3D();
+
+// The GDI+ pixel format laid out in memory like an off-screen surface in the display's format.
+Gdiplus::PixelFormat GetSurfacePixelFormat() noexcept;

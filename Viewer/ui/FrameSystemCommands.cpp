@@ -8,6 +8,7 @@
 #include "Viewer/ui/MainFrame.h"
 #include "Viewer/ui/RenderDevice.h"
 #include "Viewer/ui/SkinImages.h"
+#include <dbt.h>
 #include <shlobj.h>
 #include <shlwapi.h>
 #include <cwctype>
@@ -136,4 +137,57 @@ LRESULT CFrameSystemCommands::OnAppCommand(UINT, WPARAM, LPARAM lParam, BOOL&)
     default:
         return 0;
     }
+}
+
+// Nothing of the device or the list survives a suspend: the view shows the empty screen until the
+// resume puts the current picture back.
+LRESULT CFrameSystemCommands::OnPowerBroadcast(UINT, WPARAM event, LPARAM lParam, BOOL&)
+{
+    LastActivityCode = 256.0;
+    CImageEngine& engine = m_frame.Engine();
+    const bool suspending = event == PBT_APMSUSPEND || event == PBT_APMSTANDBY;
+    if (suspending) {
+        m_slideshowBeforeSuspend = m_frame.Modes().IsSlideshowRunning();
+        if (m_slideshowBeforeSuspend) {
+            LastActivityCode = 243.0;
+            m_frame.Modes().StopSlideshow();
+        }
+        ShowEmptyViewScreen(false);
+        engine.SaveQuickSlots();
+        engine.FlushCache(false);
+    }
+    const LRESULT viewResult = SendMessageW(m_frame.View().m_hWnd, WM_POWERBROADCAST, event, lParam);
+    const bool resuming = event == PBT_APMRESUMECRITICAL || event == PBT_APMRESUMESUSPEND || event == PBT_APMRESUMESTANDBY;
+    if (resuming) {
+        if (CImageEntry* entry = engine.GetCurrentEntry()) m_frame.Navigation().ShowEntry(entry, false);
+    }
+    return viewResult;
+}
+
+// The image folder's stick or card was pulled: nothing of it may stay on screen or in the cache.
+LRESULT CFrameSystemCommands::OnDeviceChange(UINT, WPARAM event, LPARAM lParam, BOOL&)
+{
+    LastActivityCode = 271.0;
+    const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam);
+    if (event == DBT_DEVICEREMOVECOMPLETE && header && header->dbch_devicetype == DBT_DEVTYP_VOLUME) {
+        const auto* volume = reinterpret_cast<const DEV_BROADCAST_VOLUME*>(lParam);
+        const Bstr& folder = m_frame.ImageFolderPath();
+        if (folder.Get() && IsImageFolderOnVolume(folder.Get(), volume->dbcv_unitmask)) {
+            ShowEmptyViewScreen(false);
+            CImageEngine& engine = m_frame.Engine();
+            engine.SaveQuickSlots();
+            {
+                CriticalSectionScope list(engine.ListLock());
+                engine.QuickSlots().ClearQuickSlots();
+            }
+            engine.FlushCache(true);
+            if (m_frame.OpenRequests().RecentlyWoken()) {
+                KillTimer(m_frame.m_hWnd, TIMER_FRAME_RECENTLY_WOKEN);
+                m_frame.OpenRequests().EndWakeUpGuard();
+            }
+            m_frame.Caption().UpdateStatusLine(nullptr);
+        }
+    }
+    LastActivityCode = 271.99;
+    return TRUE;
 }

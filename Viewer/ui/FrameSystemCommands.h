@@ -1,9 +1,11 @@
 #pragma once
 // The frame's remaining handlers: the screen shown while no picture is open, the keyboard's and
-// remote's application keys, and the copy of the current picture's files to the clipboard.
+// remote's application keys, suspend and resume, the removal of the image folder's volume, and the
+// copy of the current picture's files to the clipboard.
 #include "Framework/MessageMap.h"
 #include "Viewer/core/FrameMessages.h"
 #include <string>
+#include <utility>
 #include <vector>
 
 class CMainFrame;
@@ -21,6 +23,8 @@ class CFrameSystemCommands : public MessageMapHost {
 public:
     BEGIN_MESSAGE_MAP(CFrameSystemCommands)
         MESSAGE_HANDLER(WM_APPCOMMAND, OnAppCommand)
+        MESSAGE_HANDLER(WM_POWERBROADCAST, OnPowerBroadcast)
+        MESSAGE_HANDLER(WM_DEVICECHANGE, OnDeviceChange)
         COMMAND_ID_HANDLER(ID_EDIT_COPY, OnEditCopy)
     END_MESSAGE_MAP()
 
@@ -30,10 +34,16 @@ public:
     void ShowEmptyViewScreen(bool skipStatus);
     // The current picture's files onto the clipboard, for pasting in a file manager.
     void CopyToClipboard();
+    // Whether a suspend ended a running slideshow, forgotten once asked: the view's device reset
+    // after the resume starts it again.
+    bool TakeSlideshowBeforeSuspend() noexcept { return std::exchange(m_slideshowBeforeSuspend, false); }
 
 private:
     LRESULT OnAppCommand(UINT, WPARAM, LPARAM lParam, BOOL&);
     LRESULT OnEditCopy(WORD, WORD, HWND, BOOL&);
+    LRESULT OnPowerBroadcast(UINT, WPARAM event, LPARAM lParam, BOOL&);
+    LRESULT OnDeviceChange(UINT, WPARAM event, LPARAM lParam, BOOL&);
 
     CMainFrame& m_frame;
+    bool m_slideshowBeforeSuspend = false;
 };

@@ -1,6 +1,8 @@
 #include "Viewer/ui/ImageView.h"
 #include "Framework/ResourceModule.h"
 #include "Viewer/core/LastActivity.h"
+#include "Viewer/core/FrameMessages.h"
+#include "Viewer/ui/MainFrame.h"
 #include "Viewer/ui/RenderDevice.h"
 #include "Viewer/ui/SkinImages.h"
 #include "Viewer/ui/ViewInput.h"
@@ -82,35 +84,39 @@ LRESULT CImageView::OnPaint(UINT, WPARAM, LPARAM, BOOL&)
     return 0;
 }
 
-// The background only: the picture is drawn by the painting code that replaces this.
-void CImageView::PaintView(bool)
-{
-    PAINTSTRUCT paint{};
-    HDC dc = BeginPaint(m_hWnd, &paint);
-    FillRect(dc, &paint.rcPaint, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    EndPaint(m_hWnd, &paint);
-}
-
-void CImageView::ShowPlaceholderImage()
-{
-    constexpr UINT kPlaceholderPng = 222;
-    std::unique_ptr<Gdiplus::Bitmap> picture(
-        LoadPngResource(MAKEINTRESOURCEW(kPlaceholderPng), L"PNG", GetResourceInstance(), true));
-    if (!picture) return;
-    const int width = static_cast<int>(picture->GetWidth());
-    const int height = static_cast<int>(picture->GetHeight());
-    if (!RenderDevice.Device) {
-        SetImage(width, height, nullptr, picture.release(), 0, nullptr, nullptr, nullptr, true, nullptr);
-        return;
-    }
-    ComPtr<IDirect3DSurface9> surface = ComPtr<IDirect3DSurface9>::Attach(ImageToSurface(picture.get(), D3DPOOL_DEFAULT));
-    if (surface) SetImage(width, height, surface.Get(), nullptr, 0, nullptr, nullptr, nullptr, true, nullptr);
-}
-
 void CImageView::RestoreCursor()
 {
     if (IsWindow()) KillTimer(m_hWnd, TIMER_CURSOR_HIDE);
     if (!m_cursorHidden) return;
     ShowMouseCursor(true);
     m_cursorHidden = false;
+}
+
+// Files dropped on the picture replace the list, as a list of paths on the command line does.
+LRESULT CImageView::OnDropFiles(UINT, WPARAM wParam, LPARAM, BOOL& handled)
+{
+    auto drop = reinterpret_cast<HDROP>(wParam);
+    m_dropCount = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    POINT point{};
+    DragQueryPoint(drop, &point);
+    RECT client{};
+    GetClientRect(m_hWnd, &client);
+    if (!PtInRect(&client, point)) {
+        m_dropCount = 0;
+        handled = FALSE;
+        return 0;
+    }
+    if (m_dropCount != 0) {
+        PostToFrame(WM_APP_USER_ACTIVITY);
+        CFrameOpenRequests& requests = m_frame->OpenRequests();
+        requests.ResetImageList();
+        wchar_t name[MAX_PATH];
+        for (UINT index = 0; index < m_dropCount; ++index) {
+            if (DragQueryFileW(drop, index, name, MAX_PATH) == 0 || !requests.AddPath(name, false)) break;
+        }
+        requests.FinishPathList();
+        DragFinish(drop);
+    }
+    m_dropCount = 0;
+    return 0;
 }

@@ -3,13 +3,19 @@
 // the picture itself stays in the process-wide slots of ViewImageHandoff.h, borrowed from an image
 // entry or, for the view's own pictures (placeholder, empty-view screen), owned by the view.
 #include "Framework/Bstr.h"
+#include "Framework/ComPtr.h"
 #include "Framework/Window.h"
 #include "Viewer/engine/ViewImageHandoff.h"
 #include "Viewer/imaging/ImageInfo.h"
 #include <cstdint>
 #include <memory>
+#include <d3d9.h>
 
 class CMainFrame;
+
+// Waits for the current entry's decode and puts its surface, borrowed, into the slot; starts the
+// slideshow again when a suspend interrupted it. After a device reset.
+void RefreshCurrentSurface(CMainFrame& frame, IDirect3DSurface9*& slot);
 
 class CImageView : public WindowImpl<CImageView> {
 public:
@@ -19,6 +25,12 @@ public:
         MESSAGE_HANDLER(WM_CREATE, OnCreate)
         MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBackground)
         MESSAGE_HANDLER(WM_PAINT, OnPaint)
+        MESSAGE_HANDLER(WM_SIZE, OnSize)
+        MESSAGE_HANDLER(WM_TIMER, OnTimer)
+        MESSAGE_HANDLER(WM_SYSKEYDOWN, OnSysKeyDown)
+        MESSAGE_HANDLER(WM_MBUTTONDOWN, OnMButtonDown)
+        MESSAGE_HANDLER(WM_POWERBROADCAST, OnPowerBroadcast)
+        MESSAGE_HANDLER(WM_DROPFILES, OnDropFiles)
         MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
         MESSAGE_HANDLER(WM_LBUTTONDBLCLK, OnLButtonDown)
         MESSAGE_HANDLER(WM_LBUTTONUP, OnLButtonUp)
@@ -57,6 +69,11 @@ public:
     void PaintView(bool fromPaintMessage);
     // The picture for a failed decode, owned by the view; without it the previous picture stays.
     void ShowPlaceholderImage();
+    // Resets the device to the client's size and puts the displayed picture back; after a loss or resize.
+    void ResetDevice();
+    // Presentations that found the device lost since the last good one, and whether a reset is due.
+    int DeviceLostCount() const noexcept { return m_deviceLostCount; }
+    bool IsResetPending() const noexcept { return m_resetPending; }
     // Chooses the cursor for the present mode and picture.
     void UpdateCursor();
     // Decides, before a paint, which picture pixels (source, in/out) go where in the client; stores
@@ -81,11 +98,21 @@ public:
     enum Timer : UINT_PTR { TIMER_DEVICE = 1, TIMER_BAR_SHOW = 2, TIMER_USER_ACTIVITY = 3, TIMER_CURSOR_HIDE = 4 };
 
 private:
-    // A picture drawn over the displayed one while a byte of the current entry is set.
+    // A picture drawn over the displayed one while a byte of the current entry is set. Each object
+    // is made on first use; the device's go with each reset and are made again for the new size.
     struct OverlayStamp {
         const uint8_t* shownFlag = nullptr;
         RECT bounds{};
+        std::unique_ptr<Gdiplus::Bitmap> picture;
+        ComPtr<IDirect3DTexture9> texture;
+        ComPtr<IDirect3DVertexBuffer9> vertexBuffer;
+        void ReleaseDeviceObjects() noexcept
+        {
+            texture.Release();
+            vertexBuffer.Release();
+        }
     };
+    using StampQuadMaker = IDirect3DVertexBuffer9* (*)(const RECT&, float, float) noexcept;
 
     LRESULT OnCreate(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnEraseBackground(UINT, WPARAM, LPARAM, BOOL&);
@@ -96,6 +123,26 @@ private:
     LRESULT OnRButtonUp(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnMouseMove(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnKeyDownMessage(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnSize(UINT, WPARAM sizeType, LPARAM, BOOL& handled);
+    LRESULT OnTimer(UINT, WPARAM id, LPARAM, BOOL&);
+    LRESULT OnSysKeyDown(UINT, WPARAM key, LPARAM, BOOL& handled);
+    LRESULT OnMButtonDown(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnPowerBroadcast(UINT, WPARAM event, LPARAM, BOOL&);
+    LRESULT OnDropFiles(UINT, WPARAM drop, LPARAM, BOOL& handled);
+
+    void PaintWithDevice(const RECT& client, const RECT& source, bool upscaled);
+    void DrawSceneOnDevice(const RECT& client, const RECT& source, bool upscaled);
+    void DrawCaptionOnDevice(const RECT& client, const RECT& raised, IDirect3DSurface9* backBuffer);
+    void DrawStampOnDevice(OverlayStamp& stamp, UINT pictureId, const RECT& client, StampQuadMaker makeQuad);
+    // Counts a loss and polls again after retry ms, or after a second loss in a row asks the frame
+    // to go on without hardware acceleration.
+    void NoteDeviceLost(DWORD retryMilliseconds);
+    void PaintWithGdiPlus(const RECT& client, const RECT& source, bool upscaled, bool fromPaintMessage);
+    void DrawGdiPlusScene(HDC memory, HDC paintDc, const RECT& client, const RECT& source, bool upscaled);
+    static void FillMargins(HDC memory, const RECT& client, const RECT& destination, bool hasCaption, HBRUSH brush);
+    Gdiplus::Bitmap* StampPicture(OverlayStamp& stamp, UINT pictureId);
+    // The caption in white at low alpha, centred at the top of box moved down by yOffset.
+    void DrawCaption(HDC dc, const RECT& box, int yOffset);
 
     // A picture of the list is shown: not the placeholder or the empty-view screen.
     bool PicturePresent();
@@ -108,7 +155,9 @@ private:
     // Frees the view's own picture, if it owns the one displayed; ViewLock is held by the caller.
     void ReleaseOwnedPicture() noexcept;
 
+    UINT m_dropCount = 0;  // files in the drop being handled; 0 between drops
     CMainFrame* m_frame;
+    std::unique_ptr<Gdiplus::Font> m_captionFont;
     int m_imageWidth = 0;
     int m_imageHeight = 0;
     bool m_hasSurface = false;
@@ -116,6 +165,8 @@ private:
     OverlayStamp m_copiedStamp;
     OverlayStamp m_markStamp;
     ImageInfo* m_information = nullptr;
+    int m_deviceLostCount = 0;
+    bool m_resetPending = false;
     bool m_dragging = false;
     bool m_actualSize = false;
     int m_panY = 0;

@@ -265,3 +265,28 @@ bool CImageView::OnKeyDown(UINT virtualKey)
     InvalidateRect(m_hWnd, nullptr, FALSE);
     return true;
 }
+
+// Alt in the view brings the control bar up; every other system key goes on to the menu.
+LRESULT CImageView::OnSysKeyDown(UINT, WPARAM key, LPARAM, BOOL& handled)
+{
+    LastActivityCode = 607.0;
+    if (key != VK_MENU) {
+        handled = FALSE;
+        return 0;
+    }
+    RestoreCursor();
+    m_hoverPosition = CursorPosition();
+    KillTimer(m_hWnd, TIMER_BAR_SHOW);
+    KillTimer(m_hWnd, TIMER_USER_ACTIVITY);
+    PostToFrame(WM_COMMAND, ID_SHOW_CONTROL_BAR);
+    return 1;
+}
+
+// The middle button keeps a copy of the picture, as the keep-copy key does.
+LRESULT CImageView::OnMButtonDown(UINT, WPARAM, LPARAM, BOOL&)
+{
+    LastActivityCode = 613.0;
+    PostToFrame(WM_APP_USER_ACTIVITY);
+    LastActivityCode = 268.0;
+    return m_frame && m_frame->IsWindow() ? SendMessageW(m_frame->m_hWnd, WM_COMMAND, ID_KEEP_COPY, 0) : 0;
+}

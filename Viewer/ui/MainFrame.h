@@ -67,7 +67,11 @@ public:
     // The placement that leaving kiosk mode restores, and whether it comes back maximized.
     void RememberWindowPlacement();
     void SetKioskWasMaximized(bool maximized) noexcept { m_kioskWasMaximized = maximized; }
-    void SetMultiSampling(bool on) noexcept { m_multiSampling = on; }
+    void SetMultiSampling(bool on) noexcept
+    {
+        m_multiSampling = on;
+        m_view.SetMultiSampling(on);
+    }
     // Enters or leaves the borderless full-monitor kiosk mode.
     LRESULT ToggleKioskMode();
 

@@ -58,22 +58,25 @@ void DeriveStretchFilters()
         (caps & D3DPTFILTERCAPS_MAGFLINEAR) ? DWORD(D3DTEXF_LINEAR) : RenderDevice.MagnifyPointFilter;
 }
 
-// Sampler 0 shrinks with the best filter there is; it enlarges with points unless the user wants
-// smooth pixels, and a sampler already set to points is left as the user last had it.
-void ApplySamplerFilters()
-{
-    IDirect3DDevice9* device = RenderDevice.Device.Get();
-    DWORD current = 0;
-    ThrowIfFailed(device->GetSamplerState(0, D3DSAMP_MINFILTER, &current));
-    if (current != RenderDevice.MinifyFilter)
-        ThrowIfFailed(device->SetSamplerState(0, D3DSAMP_MINFILTER, RenderDevice.MinifyFilter));
-    ThrowIfFailed(device->GetSamplerState(0, D3DSAMP_MAGFILTER, &current));
-    if (current != RenderDevice.MagnifyPointFilter)
-        ThrowIfFailed(device->SetSamplerState(0, D3DSAMP_MAGFILTER, AppSettings::SmoothPixelsInZoomModes
-                                                                        ? RenderDevice.MagnifySmoothFilter
-                                                                        : RenderDevice.MagnifyPointFilter));
 }
 
+HRESULT ApplySamplerFilters() noexcept
+{
+    IDirect3DDevice9* device = RenderDevice.Device.Get();
+    if (!device) return E_UNEXPECTED;
+    DWORD current = 0;
+    HRESULT hr = device->GetSamplerState(0, D3DSAMP_MINFILTER, &current);
+    if (SUCCEEDED(hr) && current != RenderDevice.MinifyFilter)
+        hr = device->SetSamplerState(0, D3DSAMP_MINFILTER, RenderDevice.MinifyFilter);
+    if (SUCCEEDED(hr)) hr = device->GetSamplerState(0, D3DSAMP_MAGFILTER, &current);
+    if (SUCCEEDED(hr) && current != RenderDevice.MagnifyPointFilter)
+        hr = device->SetSamplerState(0, D3DSAMP_MAGFILTER, AppSettings::SmoothPixelsInZoomModes
+                                                               ? RenderDevice.MagnifySmoothFilter
+                                                               : RenderDevice.MagnifyPointFilter);
+    return hr;
+}
+
+namespace {
 void Create(HWND deviceWindow, bool multiSampling)
 {
     RenderDevice.Direct3DObject = ComPtr<IDirect3D9>::Attach(CreateDirect3DObject());
@@ -91,7 +94,7 @@ void Create(HWND deviceWindow, bool multiSampling)
 
     ThrowIfFailed(RenderDevice.Direct3DObject->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &RenderDevice.DeviceCaps));
     DeriveStretchFilters();
-    ApplySamplerFilters();
+    ThrowIfFailed(ApplySamplerFilters());
 
     const UINT available = RenderDevice.Device->GetAvailableTextureMem();
     RenderDevice.StartFreeTextureMemory = available > TextureMemoryReportLimit ? 0 : available;

@@ -28,5 +28,10 @@ HRESULT InitDirect3D(HWND deviceWindow, bool multiSampling);
 // Releases the device, then the object; returns 0.
 int ReleaseDirect3D();
 
+// Sampler 0 shrinks with the best filter there is; it enlarges with points unless the user wants
+// smooth pixels, and a sampler already set to points is left as the user last had it. After the
+// device's creation and after each reset.
+HRESULT ApplySamplerFilters() noexcept;
+
 // The GDI+ pixel format laid out in memory like an off-screen surface in the display's format.
 Gdiplus::PixelFormat GetSurfacePixelFormat() noexcept;

@@ -108,7 +108,9 @@ TEST(PlugInActionTest, ARefreshReleasesThePictureAndAsksTheFrameToShowTheEntryAg
         EXPECT_TRUE(frame.Took(WM_APP_SHOW_CURSOR)) << "the cursor comes back before the plug-in shows anything";
         WPARAM shown = 0;
         EXPECT_EQ(c.refresh, frame.Took(WM_APP_GO_TO_ENTRY, &shown)) << "behaviour " << c.behaviour;
-        if (c.refresh) EXPECT_EQ(reinterpret_cast<WPARAM>(entry.Get()), shown);
+        if (c.refresh) {
+            EXPECT_EQ(reinterpret_cast<WPARAM>(entry.Get()), shown);
+        }
     }
 }
 

@@ -1,5 +1,6 @@
 #include "Viewer/core/startup/Run.h"
 #include "Framework/MessageLoop.h"
+#include "Framework/ModalSeam.h"
 #include "Framework/RegKey.h"
 #include "Viewer/core/ActionPlugInHost.h"
 #include "Viewer/core/AppSettings.h"
@@ -16,6 +17,7 @@
 #include "Viewer/imaging/WicFactory.h"
 #include "Viewer/ui/MainFrame.h"
 #include "Viewer/ui/MonitorTable.h"
+#include "Viewer/ui/RenderDevice.h"
 #include "Viewer/ui/WindowPlacement.h"
 #include <shlwapi.h>
 
@@ -184,6 +186,28 @@ void OpenStartPath(CMainFrame& frame, CommandLine& commandLine, const RegKey& se
     LastActivityCode = 80;
 }
 
+// The device paints the view; without it the view paints through GDI+, which the user is told once
+// the frame is up. True when the device was asked for and could not be made.
+bool StartDirect3D(CMainFrame& frame)
+{
+    bool failed = false;
+    if (!AppSettings::DisableHWA) {
+        failed = FAILED(InitDirect3D(frame.View().m_hWnd, AppSettings::MultiSampling != 0));
+        if (!failed) frame.SetRenderDevice();
+    }
+    if (AppSettings::MultiSampling) frame.SetMultiSampling(true);
+    return failed;
+}
+
+void TellDirect3DFailed(HWND frame)
+{
+    constexpr UINT kNoAccelerationString = 10170;
+    constexpr UINT kProgramNameString = 100;
+    Sleep(200);
+    ShowMessageBox(frame, LoadUiString(kNoAccelerationString).c_str(), LoadUiString(kProgramNameString).c_str(),
+                   MB_ICONINFORMATION);
+}
+
 // Steps from the settings to the end of the message loop; the settings key and the frame live here.
 int RunMainWindow(CommandLine& commandLine, MessageLoop& loop, int showCommand)
 {
@@ -214,8 +238,7 @@ int RunMainWindow(CommandLine& commandLine, MessageLoop& loop, int showCommand)
         ShowAndEnterKioskMode(frame, commandLine, state, showCommand);
 
         LastActivityCode = 69;
-        frame.SetRenderDevice();
-        if (AppSettings::MultiSampling) frame.SetMultiSampling(true);
+        const bool direct3DFailed = StartDirect3D(frame);
         frame.SystemCommands().ShowEmptyViewScreen(false);
         frame.Engine().ComputeCacheSize(true);
         OpenStartPath(frame, commandLine, settings);
@@ -224,6 +247,7 @@ int RunMainWindow(CommandLine& commandLine, MessageLoop& loop, int showCommand)
         LastActivityCode = 81;
         settings.Close();
         LastActivityCode = 87;
+        if (direct3DFailed) TellDirect3DFailed(frame.m_hWnd);
         LastActivityCode = 89;
         SetTimer(frame.m_hWnd, TIMER_FRAME_NOTICE, 15000, nullptr);
         LastActivityCode = 90;
@@ -257,6 +281,7 @@ int Run(PWSTR, int showCommand)
 
     const int result = RunMainWindow(commandLine, loop.Loop(), showCommand);
     LastActivityCode = 95;
+    ReleaseDirect3D();
     LastActivityCode = 96;
     ReleaseWicFactory();
     LastActivityCode = 97;

@@ -114,21 +114,19 @@ Bstr CImageEngine::GoToBookmark(bool forward)
     {
         CriticalSectionScope list(m_listLock);
         CriticalSectionScope bookmarks(m_bookmarks.Lock());
-        if (m_bookmarks.Names().empty()) {
-            PlayMessageBeep(MB_ICONEXCLAMATION);
-            return {};
-        }
-        const bool wrap = AppSettings::WrapImageList != 0;
         // Without a current entry every entry lies ahead.
-        const auto current = m_current;
         const bool has = HasCurrent();
-        if (forward) {
+        const bool wrap = AppSettings::WrapImageList != 0 && has;
+        const auto current = m_current;
+        if (m_bookmarks.Names().empty()) {
+            // No bookmark to look for.
+        } else if (forward) {
             const auto after = has ? std::next(current) : m_entries.begin();
-            if (!FindBookmarked(after, m_entries.end(), entry, name) && wrap && has)
+            if (!FindBookmarked(after, m_entries.end(), entry, name) && wrap)
                 FindBookmarked(m_entries.begin(), current, entry, name);
         } else {
             const auto before = std::make_reverse_iterator(current);
-            if (!FindBookmarked(before, m_entries.rend(), entry, name) && wrap && has)
+            if (!FindBookmarked(before, m_entries.rend(), entry, name) && wrap)
                 FindBookmarked(m_entries.rbegin(), std::make_reverse_iterator(std::next(current)), entry, name);
         }
     }

@@ -8,7 +8,7 @@ LRESULT CFrameBookmarkCommands::OnToggleQuickSlot(WORD, WORD command, HWND, BOOL
     LastActivityCode = 283.0;
     const int slot = command - ID_TOGGLE_QUICK_SLOT_0;
     CImageEngine& engine = m_frame.Engine();
-    const CImageEntry* current = engine.GetCurrentEntry(true);
+    const EntryRef current(engine.GetCurrentEntry(true));
     CQuickSlots& slots = engine.QuickSlots();
     bool holdsCurrent = false;
     {

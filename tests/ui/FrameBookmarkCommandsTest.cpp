@@ -9,6 +9,15 @@ protected:
     void Command(WORD command) { SendMessageW(m_frame.m_hWnd, WM_COMMAND, command, 0); }
     uint32_t Position() { return m_frame.Engine().GetCurrentPosition(); }
     CImageEntry* At(uint32_t position) { return m_frame.Engine().GetEntryAtPosition(position); }
+    // Handles the engine's request to show a picture, and only that: other posts of the listing
+    // would move the current picture too.
+    bool HandleGoToEntry()
+    {
+        MSG message{};
+        if (!PeekMessageW(&message, m_frame.m_hWnd, WM_APP_GO_TO_ENTRY, WM_APP_GO_TO_ENTRY, PM_REMOVE)) return false;
+        DispatchMessageW(&message);
+        return true;
+    }
 
     std::vector<UINT> m_beeps;
     ScopedModalSeam m_seam{ModalSeam{
@@ -63,10 +72,10 @@ TEST_F(FrameBookmarkCommandsTest, TheBookmarkButtonsToggleAndStepThroughTheBookm
 
     // The engine asks the frame to show the bookmarked picture.
     Command(ID_NEXT_BOOKMARK);
-    PumpFor(50);
+    ASSERT_TRUE(HandleGoToEntry());
     EXPECT_EQ(3u, Position());
     Command(ID_PREVIOUS_BOOKMARK);
-    PumpFor(50);
+    ASSERT_TRUE(HandleGoToEntry());
     EXPECT_EQ(1u, Position());
     EXPECT_TRUE(m_beeps.empty());
 }

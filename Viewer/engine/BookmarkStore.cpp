@@ -42,19 +42,34 @@ Bstr CBookmarkStore::AddBookmark(const wchar_t* wanted, CImageEntry* entry)
     return AddUnique(wanted, entry);
 }
 
-Bstr CBookmarkStore::AddUnique(const wchar_t* wanted, CImageEntry* entry)
+std::wstring CBookmarkStore::FirstFreeName(const wchar_t* prefix, const wchar_t* separator) const
 {
     wchar_t name[NameLength];
     for (unsigned n = 1;; ++n) {
-        _snwprintf(name, NameLength - 1, L"%.240ls_%u", wanted ? wanted : L"", n);
+        _snwprintf(name, NameLength - 1, L"%.240ls%ls%u", prefix ? prefix : L"", separator, n);
         name[NameLength - 1] = L'\0';
-        if (m_names.find(name) == m_names.end()) break;
+        if (m_names.find(name) == m_names.end()) return name;
     }
+}
+
+Bstr CBookmarkStore::AddUnique(const wchar_t* wanted, CImageEntry* entry)
+{
+    const std::wstring name = FirstFreeName(wanted, L"_");
     m_names.emplace(name, EntryRef(entry));
-    entry->SwapBookmarkName(name);
+    entry->SwapBookmarkName(name.c_str());
     MarkRefresh();
     m_changed = true;
     return Bstr(name);
+}
+
+void CBookmarkStore::SetEntryBookmark(CImageEntry* entry, const std::wstring& name)
+{
+    const Bstr old = entry->SwapBookmarkName(name.c_str());
+    const auto found = old.Empty() ? m_names.end() : m_names.find(old.c_str());
+    if (found != m_names.end() && found->second.Get() == entry) m_names.erase(found);
+    m_names.insert_or_assign(name, EntryRef(entry));
+    m_changed = true;
+    MarkRefresh();
 }
 
 void CBookmarkStore::RemoveEntryBookmark(CImageEntry* entry)

@@ -33,6 +33,12 @@ public:
     // Gives the entry a new bookmark "wanted_1", "wanted_2", ... (the first free one) and returns
     // that name; null for a null entry. Takes the lock.
     Bstr AddBookmark(const wchar_t* wanted, CImageEntry* entry);
+    // The first of "prefix" + separator + 1, 2, 3, ... that no bookmark has; a long prefix is cut so
+    // that every number still makes another name. Caller holds the lock.
+    std::wstring FirstFreeName(const wchar_t* prefix, const wchar_t* separator) const;
+    // Gives the entry this bookmark, a name no other entry carries, instead of the one it carried.
+    // Caller holds the lock.
+    void SetEntryBookmark(CImageEntry* entry, const std::wstring& name);
     // Removes the bookmark the entry carries. Takes the lock.
     void RemoveEntryBookmark(CImageEntry* entry);
     // Takes every bookmark off its entry and empties the name table; the key table stays.

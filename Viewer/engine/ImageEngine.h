@@ -29,6 +29,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -125,6 +126,30 @@ public:
     // valid while the caller holds the list lock; sortTime may be null.
     BSTR GetEntryTextAt(uint32_t position, FILETIME* sortTime, CImageEntry** entry);
 
+    // ---- Quick slots and named bookmarks of the current picture ----
+    // Stores the current entry in slot 0..9, taking it out of any other slot; false for another slot
+    // number or an empty list.
+    bool SetQuickSlot(int slot);
+    // The prefix dialog's procedure, given by the layer that has the dialog. It runs modally on
+    // template 123 over the frame and gets a BookmarkPrefixRequest with WM_INITDIALOG. Without one
+    // no prefix can be chosen.
+    void SetPrefixDialogProc(DLGPROC procedure) noexcept { m_prefixDialogProc = procedure; }
+    // Asks the user for the prefix of new bookmark names when there is none yet, or always when
+    // forced. False when the user cancelled: the prefix stays as it was.
+    bool ChooseBookmarkPrefix(const wchar_t* picturePath, bool force);
+    // The first name of the stored prefix style and a running number that no bookmark has.
+    Bstr MakeBookmarkName(CImageEntry* entry);
+    // Bookmarks the current picture under a new name. With Shift the prefix is asked again and a
+    // bookmarked picture is renamed; with Control a bookmarked picture loses its bookmark once the
+    // user confirms, and a new bookmark takes the prefix without asking. Returns the new name; null
+    // after a removal or when nothing changed (a beep tells why where the user cannot see it).
+    Bstr ToggleBookmark();
+    // Asks the frame (WM_APP_GO_TO_ENTRY) to show the next or previous bookmarked picture, wrapping
+    // round the list as the navigation does. Returns its bookmark name; null, with a beep, when there
+    // is none.
+    Bstr GoToNextBookmark();
+    Bstr GoToPreviousBookmark();
+
     CFolderScanner& Scanner() noexcept { return m_scanner; }
     CBookmarkStore& Bookmarks() noexcept { return m_bookmarks; }
     CQuickSlots& QuickSlots() noexcept { return m_slots; }
@@ -212,6 +237,7 @@ private:
     void StartSlowCodecsNotice();
 
     HRESULT RunFileList(WorkerThread& self);
+    Bstr GoToBookmark(bool forward);
 
     // ---- Decode workers, prefetch window and cache, navigation ----
     void StartDecodeWorkers();
@@ -273,6 +299,10 @@ private:
     // The folder whose marks were loaded, and its identity for the quick slots' registry value.
     std::wstring m_markedFolder;
     std::wstring m_folderIdentity;
+
+    // The prefix of new bookmark names: none until the user chose one. UI thread only.
+    std::optional<std::wstring> m_bookmarkPrefix;
+    DLGPROC m_prefixDialogProc = nullptr;
 
     // Document operations; under the list lock.
     uint32_t m_markedCount = 0;

@@ -7,6 +7,7 @@
 #include "Viewer/core/SingleInstance.h"
 #include "Viewer/core/FrameMessages.h"
 #include "Viewer/engine/ImageEngine.h"
+#include "Viewer/ui/FrameBookmarkCommands.h"
 #include "Viewer/ui/FrameCaption.h"
 #include "Viewer/ui/FrameClosing.h"
 #include "Viewer/ui/FrameListCommands.h"
@@ -44,6 +45,7 @@ public:
         CHAIN_MESSAGE_MAP_MEMBER(m_plugInCommands)
         CHAIN_MESSAGE_MAP_MEMBER(m_modes)
         CHAIN_MESSAGE_MAP_MEMBER(m_markCommands)
+        CHAIN_MESSAGE_MAP_MEMBER(m_bookmarkCommands)
         CHAIN_MESSAGE_MAP(FrameWindowImpl<CMainFrame>)
     END_MESSAGE_MAP()
 
@@ -128,6 +130,7 @@ private:
     CFramePlugInCommands m_plugInCommands{*this};
     CFrameModes m_modes{*this};
     CFrameMarkCommands m_markCommands{*this};
+    CFrameBookmarkCommands m_bookmarkCommands{*this};
     CFrameSpeech m_speech;
     int m_barHeight = 30;
     bool m_kioskMode = false;

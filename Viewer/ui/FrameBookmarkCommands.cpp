@@ -1,0 +1,45 @@
+#include "Viewer/ui/FrameBookmarkCommands.h"
+#include "Framework/ModalSeam.h"
+#include "Viewer/core/LastActivity.h"
+#include "Viewer/ui/MainFrame.h"
+
+LRESULT CFrameBookmarkCommands::OnToggleQuickSlot(WORD, WORD command, HWND, BOOL&)
+{
+    LastActivityCode = 283.0;
+    const int slot = command - ID_TOGGLE_QUICK_SLOT_0;
+    CImageEngine& engine = m_frame.Engine();
+    const EntryRef current(engine.GetCurrentEntry(true));
+    CQuickSlots& slots = engine.QuickSlots();
+    bool holdsCurrent = false;
+    {
+        CriticalSectionScope lock(slots.Lock());
+        holdsCurrent = current && slots.EntryAt(slot) && current->quickSlot == slot;
+    }
+    // The key of the slot the picture is in takes it out; any other stores it there.
+    if (holdsCurrent)
+        slots.ClearQuickSlot(slot);
+    else if (!engine.SetQuickSlot(slot))
+        PlayMessageBeep(MB_ICONEXCLAMATION);
+    return 0;
+}
+
+LRESULT CFrameBookmarkCommands::OnToggleBookmarkCurrent(WORD, WORD, HWND, BOOL&)
+{
+    LastActivityCode = 306.0;
+    m_frame.Engine().ToggleBookmark();
+    return 0;
+}
+
+LRESULT CFrameBookmarkCommands::OnNextBookmark(WORD, WORD, HWND, BOOL&)
+{
+    LastActivityCode = 307.0;
+    m_frame.Engine().GoToNextBookmark();
+    return 0;
+}
+
+LRESULT CFrameBookmarkCommands::OnPreviousBookmark(WORD, WORD, HWND, BOOL&)
+{
+    LastActivityCode = 308.0;
+    m_frame.Engine().GoToPreviousBookmark();
+    return 0;
+}

@@ -166,8 +166,10 @@ public:
     // Overrides the count the machine gave (1..8), from the next flush on.
     void SetWorkerCount(int count) noexcept { m_workerCount = count < 1 ? 1 : count > 8 ? 8 : count; }
 
-    // Stops the workers, empties the decode queue, starts the workers again and drops every entry
-    // and decoded picture. full: the frame is told first that its shown entry goes.
+    // Stops the workers, empties the decode queue, starts the workers again and drops every decoded
+    // picture. full (a folder opening, a removed volume): the frame is told first that its shown
+    // entry goes, and every entry goes too. Otherwise (a device reset, a suspend) the list stays, so
+    // that the current picture can be decoded again.
     void FlushCache(bool full);
     // At the frame's destruction: saves the marks when closing was confirmed, stops every thread
     // and drops every entry.
@@ -253,7 +255,7 @@ private:
     static DWORD WINAPI EvictEntryWorkItem(void* work);
     void WaitForEvictions() const noexcept;
     void RemoveFromCacheSet(CImageEntry* entry);
-    void EvictAll();
+    void EvictAll(bool dropEntries);
     void SendToFrame(UINT message, WPARAM wParam, LPARAM lParam) const noexcept;
     // Caller holds the list lock.
     bool WrapAround() const noexcept;

@@ -185,10 +185,10 @@ void CImageEngine::FlushCache(bool full)
     StopDecodeWorkers();
     m_decodeQueue.Clear(nullptr, INFINITE);
     StartDecodeWorkers();
-    EvictAll();
+    EvictAll(full);
 }
 
-void CImageEngine::EvictAll()
+void CImageEngine::EvictAll(bool dropEntries)
 {
     CriticalSectionScope list(m_listLock);
     {
@@ -196,7 +196,7 @@ void CImageEngine::EvictAll()
         for (auto& [entry, reference] : m_cacheSet) EvictEntry(entry);
         m_cacheSet.clear();
     }
-    ClearList();
+    if (dropEntries) ClearList();
 }
 
 void CImageEngine::ShutdownLoader()
@@ -211,7 +211,7 @@ void CImageEngine::ShutdownLoader()
     StopDecodeWorkers();
     m_listThread.Join(60000);
     m_decodeQueue.Clear(nullptr, INFINITE);
-    EvictAll();
+    EvictAll(true);
     WaitForEvictions();
 }
 

@@ -3,6 +3,7 @@
 // through GDI+ into a memory DC otherwise. ViewLock is held from the first read of a picture slot
 // until the last drawing from it, so that a worker releasing the entry waits.
 #include "Framework/ResourceModule.h"
+#include "Framework/UniqueGdiObject.h"
 #include "Viewer/core/AppSettings.h"
 #include "Viewer/core/FrameMessages.h"
 #include "Viewer/core/OsVersion.h"
@@ -12,7 +13,6 @@
 #include "Viewer/ui/RenderDevice.h"
 #include "Viewer/ui/SkinImages.h"
 #include "Viewer/ui/StampQuad.h"
-#include "Framework/UniqueGdiObject.h"
 
 namespace {
 

@@ -185,6 +185,22 @@ TEST_F(EngineWorkersTest, WorkersStoppedDuringTheirStartDelayEndAtOnce)
     engine->FlushCache(false);
     engine->ShutdownLoader();
 }
+
+// A device reset or a suspend drops the decoded pictures but keeps the list and the current
+// picture, which is then decoded again.
+TEST_F(EngineWorkersTest, APartialFlushDropsThePicturesAndKeepsTheList)
+{
+    NewEngine();
+    Open({2, 1});
+    ASSERT_NE(nullptr, engine->GoToPosition(3));
+    ASSERT_FALSE(DecodedPositions().empty());
+    const uint32_t count = engine->GetEntryCount();
+    engine->FlushCache(false);
+    EXPECT_TRUE(engine->GetCachedEntries().empty());
+    EXPECT_EQ(count, engine->GetEntryCount());
+    EXPECT_EQ(3u, engine->GetCurrentPosition());
+    engine->ShutdownLoader();
+}
 }
 
 namespace {

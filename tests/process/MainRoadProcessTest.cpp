@@ -1,0 +1,123 @@
+// The main road: the viewer started on a folder of pictures shows the first one on screen, and Page
+// Down steps to the next, with and without hardware acceleration.
+#include "tests/imaging/TestPictures.h"
+#include "tests/process/ViewerFixture.h"
+#include "tests/support/ScopedComApartment.h"
+
+namespace {
+
+constexpr Rgba kFirstColour{30, 160, 90, 255};
+constexpr Rgba kSecondColour{200, 40, 70, 255};
+constexpr DWORD kShowTimeoutMs = 30000;
+
+HWND FindViewWindow(HWND frame)
+{
+    HWND found = nullptr;
+    EnumChildWindows(
+        frame,
+        [](HWND child, LPARAM result) -> BOOL {
+            wchar_t name[64]{};
+            GetClassNameW(child, name, 64);
+            if (wcscmp(name, L"Lumenfold_View") != 0) return TRUE;
+            *reinterpret_cast<HWND*>(result) = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+bool Near(COLORREF pixel, Rgba colour)
+{
+    return std::abs(GetRValue(pixel) - colour.r) <= 12 && std::abs(GetGValue(pixel) - colour.g) <= 12 &&
+           std::abs(GetBValue(pixel) - colour.b) <= 12;
+}
+
+// The screen's pixel as the display server holds it, copied out of the desktop's DC.
+COLORREF ScreenPixel(int x, int y)
+{
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 1, 1);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, 1, 1, screen, x, y, SRCCOPY);
+    const COLORREF pixel = GetPixel(memory, 0, 0);
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixel;
+}
+
+// Waits until the screen shows the colour at the centre of the window (another test's window may
+// pass over it for a moment).
+bool ScreenShows(HWND window, Rgba colour, DWORD timeoutMs)
+{
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    do {
+        RECT rect{};
+        GetWindowRect(window, &rect);
+        const COLORREF centre = ScreenPixel((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        if (Near(centre, colour)) return true;
+        Sleep(100);
+    } while (GetTickCount64() < end);
+    return false;
+}
+
+class MainRoadProcess : public ViewerFixture {
+protected:
+    // Settings of an earlier run (ten values or more, so they are loaded) with the device on or off.
+    void StoreHardwareAcceleration(bool on)
+    {
+        RegKey key = SettingsKey(KEY_ALL_ACCESS);
+        key.SetDword(L"DisableHWA", on ? 0 : 1);
+        for (const wchar_t* name : {L"EnableRating", L"EnableLabelling", L"EnableUrgency", L"WrapImageList",
+                                    L"EnableFileNameInCaption", L"EnableMessageBeep", L"EnableCopiedStampOverlay",
+                                    L"EnableExifAutoRotate", L"AutoHideMouseCursor"})
+            key.SetDword(name, 1);
+        key.SetDword(L"AutoHideTaskbar", 0);
+    }
+    void WritePictures()
+    {
+        const ScopedComApartment apartment;
+        WriteTestPicture(m_pictures.File(L"a.png"), GUID_ContainerFormatPng, {PlainFrame(640, 480, kFirstColour)});
+        WriteTestPicture(m_pictures.File(L"b.png"), GUID_ContainerFormatPng, {PlainFrame(640, 480, kSecondColour)});
+    }
+    static void PageDown(HWND frame)
+    {
+        PostMessageW(frame, WM_KEYDOWN, VK_NEXT, 0);
+        PostMessageW(frame, WM_KEYUP, VK_NEXT, 0xC0000001);
+    }
+
+    TempFolder m_pictures;
+};
+
+}  // namespace
+
+TEST_F(MainRoadProcess, AViewerStartedOnAFolderShowsItsFirstPictureOnScreenAndPageDownTheNext)
+{
+    WritePictures();
+    StoreHardwareAcceleration(false);
+    ViewerProcess viewer(L"\"" + m_pictures.Path() + L"\"", Environment());
+    const HWND frame = viewer.WaitForFrame(kStartTimeoutMs);
+    ASSERT_NE(nullptr, frame);
+    const HWND view = FindViewWindow(frame);
+    ASSERT_NE(nullptr, view);
+    EXPECT_TRUE(ScreenShows(view, kFirstColour, kShowTimeoutMs));
+    PageDown(frame);
+    EXPECT_TRUE(ScreenShows(view, kSecondColour, kShowTimeoutMs));
+}
+
+// Presented frames of a child window do not reach the virtual display's screen here, so this road
+// is followed by the caption; its pixels are checked on the back buffer by the view's own tests.
+TEST_F(MainRoadProcess, WithHardwareAccelerationTheViewerStartsOnTheDeviceAndSteps)
+{
+    WritePictures();
+    StoreHardwareAcceleration(true);
+    ViewerProcess viewer(L"\"" + m_pictures.Path() + L"\"", Environment());
+    const HWND frame = viewer.WaitForFrame(kStartTimeoutMs);
+    ASSERT_NE(nullptr, frame);
+    EXPECT_TRUE(Log().WaitFor(L"name", m_pictures.File(L"a.png"), kShowTimeoutMs));
+    PageDown(frame);
+    EXPECT_TRUE(Log().WaitFor(L"name", m_pictures.File(L"b.png"), kShowTimeoutMs));
+    EXPECT_EQ(nullptr, FindWindowW(L"#32770", nullptr)) << "no box about the device";
+}

@@ -9,6 +9,7 @@
 #include "Viewer/engine/ImageEngine.h"
 #include "Viewer/ui/FrameCaption.h"
 #include "Viewer/ui/FrameClosing.h"
+#include "Viewer/ui/FrameFileCommands.h"
 #include "Viewer/ui/FrameListCommands.h"
 #include "Viewer/ui/FrameMarkCommands.h"
 #include "Viewer/ui/FrameModes.h"
@@ -44,6 +45,7 @@ public:
         CHAIN_MESSAGE_MAP_MEMBER(m_plugInCommands)
         CHAIN_MESSAGE_MAP_MEMBER(m_modes)
         CHAIN_MESSAGE_MAP_MEMBER(m_markCommands)
+        CHAIN_MESSAGE_MAP_MEMBER(m_fileCommands)
         CHAIN_MESSAGE_MAP(FrameWindowImpl<CMainFrame>)
     END_MESSAGE_MAP()
 
@@ -124,6 +126,7 @@ private:
     CFramePlugInCommands m_plugInCommands{*this};
     CFrameModes m_modes{*this};
     CFrameMarkCommands m_markCommands{*this};
+    CFrameFileCommands m_fileCommands{*this};
     CFrameSpeech m_speech;
     int m_barHeight = 30;
     bool m_kioskMode = false;

@@ -74,7 +74,7 @@ std::wstring InitialFolder(const std::wstring& inUse, const wchar_t* rememberedV
 void Remember(const wchar_t* value, const std::wstring& folder)
 {
     RegKey key;
-    if (key.Open(HKEY_CURRENT_USER, AppSettings::KeyPath, KEY_WRITE) == ERROR_SUCCESS) key.SetString(value, folder);
+    if (key.Create(HKEY_CURRENT_USER, AppSettings::KeyPath, KEY_WRITE) == ERROR_SUCCESS) key.SetString(value, folder);
 }
 
 std::wstring FolderOfBase(const std::wstring& basePath)

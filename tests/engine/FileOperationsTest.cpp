@@ -263,7 +263,8 @@ TEST_F(FileOperationsTest, MovedDecodedPicturesAreFreedOnceTheirLastJobEnds)
 }
 
 // Points the Recycle Bin (under Wine the desktop's trash folder, $XDG_DATA_HOME/Trash) at a folder of
-// the test for its scope.
+// the test for its scope: in the process's environment and in the C run-time's copy that the shell
+// reads.
 class ScopedTrash {
 public:
     explicit ScopedTrash(const std::wstring& folder)
@@ -278,7 +279,11 @@ public:
         wchar_t previous[MAX_PATH]{};
         m_hadPrevious = GetEnvironmentVariableW(L"XDG_DATA_HOME", previous, MAX_PATH) != 0;
         m_previous = previous;
-        SetEnvironmentVariableW(L"XDG_DATA_HOME", std::wstring(narrow.begin(), narrow.end()).c_str());
+        const std::wstring value(narrow.begin(), narrow.end());
+        SetEnvironmentVariableW(L"XDG_DATA_HOME", value.c_str());
+        _wputenv((L"XDG_DATA_HOME=" + value).c_str());
+        for (const wchar_t* sub : {L"", L"\\Trash", L"\\Trash\\files", L"\\Trash\\info"})
+            CreateDirectoryW((folder + sub).c_str(), nullptr);
         m_set = true;
     }
     ~ScopedTrash()
@@ -312,8 +317,10 @@ public:
                   operation->fAnyOperationsAborted = TRUE;
                   return int(ERROR_CANCELLED);
               }
+              // The user's Yes, also to the warning that a file goes for good (which the shell gives
+              // even without confirmations).
               SHFILEOPSTRUCTW confirmed = *operation;
-              confirmed.fFlags |= FOF_NOCONFIRMATION;
+              confirmed.fFlags = (confirmed.fFlags | FOF_NOCONFIRMATION) & ~FOF_WANTNUKEWARNING;
               const int result = SHFileOperationW(&confirmed);
               operation->fAnyOperationsAborted = confirmed.fAnyOperationsAborted;
               return result;
@@ -347,7 +354,8 @@ TEST_F(FileOperationsTest, DeleteSendsThePictureItsRawAndThenItsSidecarInOneOper
         EXPECT_EQ(frameHandle, shell.calls[0].owner);
         for (const wchar_t* extension : {L".jpg", L".cr2", L".xmp"}) EXPECT_FALSE(Exists(Pic(name + extension)));
         EXPECT_EQ(count - 1, engine->GetEntryCount());
-        EXPECT_EQ(recycle, Exists(folder.File(L"data\\Trash\\files\\r.jpg"))) << "only a recycled picture is in the bin";
+        EXPECT_EQ(recycle, Exists(folder.File(L"data\\Trash\\files\\" + name + L".jpg")))
+            << "only a recycled picture is in the bin";
     }
 }
 

@@ -87,8 +87,9 @@ protected:
         },
         .shellFileOperation = [this](SHFILEOPSTRUCTW* operation) {
             m_shellOperations.push_back(*operation);
+            // The user's Yes, also to the warning that the file goes for good.
             SHFILEOPSTRUCTW confirmed = *operation;
-            confirmed.fFlags |= FOF_NOCONFIRMATION;
+            confirmed.fFlags = (confirmed.fFlags | FOF_NOCONFIRMATION) & ~FOF_WANTNUKEWARNING;
             return SHFileOperationW(&confirmed);
         },
         .browseForFolder = [this](HWND, const wchar_t* title, UINT flags, const wchar_t* initial, std::wstring& chosen) {
@@ -150,6 +151,7 @@ TEST_F(FrameFileCommandsTest, NeitherFolderMayLieInsideTheOther)
 TEST_F(FrameFileCommandsTest, ACancelledKeepCopyFolderLeavesNoneAndTheNextKeepCopyAsksAgain)
 {
     Choose(ID_BROWSE_FOLDER, Pics());
+    m_browses.clear();
     Command(ID_KEEP_COPY, 1);
     Command(ID_KEEP_COPY, 1);
     ASSERT_EQ(2u, m_browses.size());
@@ -171,7 +173,7 @@ TEST_F(FrameFileCommandsTest, ACancelledKeepCopyFolderLeavesNoneAndTheNextKeepCo
 TEST_F(FrameFileCommandsTest, TheImageFolderDialogStartsAtTheRememberedFolderWithItsTitle)
 {
     RegKey key;
-    ASSERT_EQ(ERROR_SUCCESS, key.Open(HKEY_CURRENT_USER, AppSettings::KeyPath, KEY_WRITE));
+    ASSERT_EQ(ERROR_SUCCESS, key.Create(HKEY_CURRENT_USER, AppSettings::KeyPath, KEY_WRITE));
     key.SetString(L"LastPictureFolder", Pics2());
     const struct {
         DWORD subFolders;

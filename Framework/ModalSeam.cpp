@@ -1,5 +1,6 @@
 #include "Framework/ModalSeam.h"
 #include <shellapi.h>
+#include <shlobj.h>
 #include <mutex>
 #include <string>
 #include <utility>
@@ -81,6 +82,43 @@ BOOL LaunchProcess(const wchar_t* application, const wchar_t* commandLine)
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return TRUE;
+}
+
+int RunShellFileOperation(SHFILEOPSTRUCTW* operation)
+{
+    if (auto replaced = Replacement(&ModalSeam::shellFileOperation)) return replaced(operation);
+    return SHFileOperationW(operation);
+}
+
+namespace {
+// Selects and opens the initial folder once the browser's window exists.
+int CALLBACK SelectInitialFolder(HWND browser, UINT message, LPARAM, LPARAM initialFolder)
+{
+    if (message == BFFM_INITIALIZED && initialFolder) {
+        SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, initialFolder);
+        SendMessageW(browser, BFFM_SETEXPANDED, TRUE, initialFolder);
+    }
+    return 0;
+}
+}
+
+bool BrowseForFolder(HWND owner, const wchar_t* title, UINT flags, const wchar_t* initialFolder, std::wstring& chosen)
+{
+    if (auto replaced = Replacement(&ModalSeam::browseForFolder))
+        return replaced(owner, title, flags, initialFolder, chosen);
+    BROWSEINFOW info{};
+    info.hwndOwner = owner;
+    info.lpszTitle = title;
+    info.ulFlags = flags;
+    info.lpfn = &SelectInitialFolder;
+    info.lParam = reinterpret_cast<LPARAM>(initialFolder && *initialFolder ? initialFolder : nullptr);
+    PIDLIST_ABSOLUTE item = SHBrowseForFolderW(&info);
+    if (!item) return false;
+    wchar_t path[MAX_PATH]{};
+    const bool fileSystem = SHGetPathFromIDListW(item, path) != FALSE;
+    CoTaskMemFree(item);
+    if (fileSystem) chosen = path;
+    return fileSystem;
 }
 
 ScopedModalSeam::ScopedModalSeam(ModalSeam replacement)

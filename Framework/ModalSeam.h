@@ -4,7 +4,9 @@
 // functions; a test replaces them for its scope to record each call and answer it, so that no test
 // ever waits on a real modal box.
 #include <windows.h>
+#include <shellapi.h>
 #include <functional>
+#include <string>
 
 int ShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type);
 BOOL PlayMessageBeep(UINT type);
@@ -20,6 +22,13 @@ void EndCurrentThread(DWORD exitCode);
 // CreateProcessW with the given program and command line; the new process runs on its own (both
 // handles are closed). True when it started.
 BOOL LaunchProcess(const wchar_t* application, const wchar_t* commandLine);
+// SHFileOperationW: the shell's copy, move or delete with its own confirmation and progress.
+int RunShellFileOperation(SHFILEOPSTRUCTW* operation);
+// SHBrowseForFolderW with the title and flags, opening at initialFolder (selected and expanded) when
+// one is given. True with the chosen folder's path; false when the user cancelled or chose something
+// that is not a file-system folder.
+bool BrowseForFolder(HWND owner, const wchar_t* title, UINT flags, const wchar_t* initialFolder,
+                     std::wstring& chosen);
 
 // Replacements; an empty one leaves the real call in place.
 struct ModalSeam {
@@ -34,6 +43,10 @@ struct ModalSeam {
                             const wchar_t* directory, int showCommand)>
         openWithShell;
     std::function<BOOL(const wchar_t* application, const wchar_t* commandLine)> launchProcess;
+    std::function<int(SHFILEOPSTRUCTW* operation)> shellFileOperation;
+    std::function<bool(HWND owner, const wchar_t* title, UINT flags, const wchar_t* initialFolder,
+                       std::wstring& chosen)>
+        browseForFolder;
 };
 
 // Installs replacements for its lifetime and puts the previous ones back after.

@@ -34,6 +34,7 @@ CImageEngine::CImageEngine(HWND* owner, bool disableSmp, bool colourProfile)
 
 CImageEngine::~CImageEngine()
 {
+    m_copyQueue.Stop();
     m_scanner.Stop(TRUE);
     m_listThread.StopAndJoin(ListThreadStopWait);
     StopDecodeWorkers();

@@ -15,6 +15,7 @@
 #include "Viewer/engine/BookmarkFile.h"
 #include "Viewer/engine/BookmarkStore.h"
 #include "Viewer/engine/CacheSizer.h"
+#include "Viewer/engine/CopyQueue.h"
 #include "Viewer/engine/DecodeQueue.h"
 #include "Viewer/engine/FolderScanner.h"
 #include "Viewer/engine/ImageEntry.h"
@@ -149,6 +150,21 @@ public:
     // is none.
     Bstr GoToNextBookmark();
     Bstr GoToPreviousBookmark();
+    // ---- Keep copy and delete ----
+    // The folder below the keep-copy folder into which the file goes: the keep-copy folder itself,
+    // or with "PreserveSourceFolderHierarchy" its subfolder that repeats the file's folder below the
+    // open folder (or, on another drive, the file's whole folder path without its root). Empty when
+    // no keep-copy folder is set.
+    std::wstring GetKeepCopyFolderFor(const wchar_t* source);
+    // Queues the current picture's files (its companions and sidecar with it) for copying, or moving,
+    // into the keep-copy folder, after asking before each existing target unless overwrite. A move
+    // takes the entry out of the list once every file of the picture was queued. True when done.
+    bool KeepCopy(bool overwrite, bool move);
+    // Deletes the current picture's files (into the Recycle Bin when recycle) through the shell,
+    // which asks the user, and takes the entry out of the list. Refused while keep-copy jobs of the
+    // picture are pending, until they are done or the user cancels. True when the picture is gone.
+    bool DeleteOrMoveCurrent(bool recycle);
+    CCopyQueue& CopyQueue() noexcept { return m_copyQueue; }
 
     CFolderScanner& Scanner() noexcept { return m_scanner; }
     CBookmarkStore& Bookmarks() noexcept { return m_bookmarks; }
@@ -271,12 +287,21 @@ private:
     CImageEntry* Insert(EntryRef entry);
     void AttachMarks(CImageEntry* entry);
     void RefreshChangedEntry(const EntryRef& entry, uint64_t generation);
+    // Keep copy: whether every file can be opened for writing (none is in use elsewhere).
+    static bool FilesAreFree(const std::vector<std::wstring>& files);
+    // Asks before a file is replaced; true for Yes.
+    bool AskToReplace(const std::wstring& target) const;
+    // Whether one of the picture's own files (not its sidecar) is still on disk; caller holds the
+    // list lock.
+    static bool OwnFilesLeft(const CImageEntry& entry);
     // Posts to the frame when it exists; frees a string parameter that could not be posted.
     void PostToFrame(UINT message, WPARAM wParam, LPARAM lParam, BSTR ownedText = nullptr) const noexcept;
     void PostFileListed(const std::wstring& basePath, const wchar_t* extension, bool wasEmpty, uint32_t count,
                         bool deferred) const noexcept;
 
     HWND* m_owner;
+    // Stopped first at destruction: its jobs reach the list through their entries.
+    CCopyQueue m_copyQueue{m_owner};
     bool m_disableSmp;
     bool m_colourProfile;
     ComPtr<IWICImagingFactory> m_factory;

@@ -154,6 +154,14 @@ public:
     void SetEntryFlag(EntryFlag flag) noexcept { InterlockedOr(&m_entryFlags, flag); }
     LONG GetEntryFlags() const noexcept { return m_entryFlags; }
 
+    // Keep copy: the jobs queued for this entry's files and not yet finished (raised as a job is
+    // queued, lowered by the copy worker as it ends), and the flag that keep copy is still
+    // queueing them. Either one keeps the picture from being deleted meanwhile.
+    void AddPendingCopy() noexcept { InterlockedIncrement(&m_pendingCopies); }
+    void FinishPendingCopy() noexcept { InterlockedDecrement(&m_pendingCopies); }
+    void SetQueueingCopies(bool queueing) noexcept { InterlockedExchange(&m_queueingCopies, queueing ? 1 : 0); }
+    bool CopiesPending() const noexcept { return m_pendingCopies != 0 || m_queueingCopies != 0; }
+
 private:
     friend HRESULT DecodeEntry(CImageEntry& entry, DecodeThreadContext* context, const wchar_t* extension,
                                bool useSurface, bool colourManage, bool raw, bool autoRotate) noexcept;
@@ -187,6 +195,8 @@ private:
     volatile ULONG m_cancel = 0;
     Bstr m_bookmarkName;
     volatile LONG m_entryFlags = 0;
+    volatile LONG m_pendingCopies = 0;
+    volatile LONG m_queueingCopies = 0;
 };
 
 // A counted reference to an entry.

@@ -22,21 +22,6 @@ LRESULT StepLikeTheWheel(HWND frame, bool forward)
 }
 }
 
-std::vector<std::wstring> EntryFilesWithSidecar(const CImageEntry& entry)
-{
-    std::wstring extensions(entry.GetExtensions().View());
-    const std::wstring& base = entry.GetBasePath();
-    if (PathFileExistsW((base + L".xmp").c_str())) extensions += L";xmp";
-    std::vector<std::wstring> paths;
-    size_t start = 0;
-    while (start <= extensions.size()) {
-        const size_t end = std::min(extensions.find(L';', start), extensions.size());
-        if (end > start) paths.push_back(base + L"." + extensions.substr(start, end - start));
-        start = end + 1;
-    }
-    return paths;
-}
-
 HGLOBAL MakeFileDropBlock(const std::vector<std::wstring>& paths)
 {
     size_t characters = 1;

@@ -4,6 +4,7 @@
 // copy of the current picture's files to the clipboard.
 #include "Framework/MessageMap.h"
 #include "Viewer/core/FrameMessages.h"
+#include "Viewer/engine/EntryFiles.h"
 #include <string>
 #include <utility>
 #include <vector>
@@ -11,9 +12,6 @@
 class CMainFrame;
 class CImageEntry;
 
-// The files of an entry in the order the clipboard lists them: its own file, its companions, then
-// its sidecar when one exists.
-std::vector<std::wstring> EntryFilesWithSidecar(const CImageEntry& entry);
 // The CF_HDROP block for the paths (moveable global memory, wide names); null when it cannot be made.
 HGLOBAL MakeFileDropBlock(const std::vector<std::wstring>& paths);
 // Whether the drive of folder is among the volumes of unitMask (bit 0 = A:); never for a network path.

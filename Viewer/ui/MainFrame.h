@@ -10,6 +10,7 @@
 #include "Viewer/ui/FrameBookmarkCommands.h"
 #include "Viewer/ui/FrameCaption.h"
 #include "Viewer/ui/FrameClosing.h"
+#include "Viewer/ui/FrameFileCommands.h"
 #include "Viewer/ui/FrameListCommands.h"
 #include "Viewer/ui/FrameMarkCommands.h"
 #include "Viewer/ui/FrameModes.h"
@@ -46,6 +47,7 @@ public:
         CHAIN_MESSAGE_MAP_MEMBER(m_modes)
         CHAIN_MESSAGE_MAP_MEMBER(m_markCommands)
         CHAIN_MESSAGE_MAP_MEMBER(m_bookmarkCommands)
+        CHAIN_MESSAGE_MAP_MEMBER(m_fileCommands)
         CHAIN_MESSAGE_MAP(FrameWindowImpl<CMainFrame>)
     END_MESSAGE_MAP()
 
@@ -131,6 +133,7 @@ private:
     CFrameModes m_modes{*this};
     CFrameMarkCommands m_markCommands{*this};
     CFrameBookmarkCommands m_bookmarkCommands{*this};
+    CFrameFileCommands m_fileCommands{*this};
     CFrameSpeech m_speech;
     int m_barHeight = 30;
     bool m_kioskMode = false;

@@ -31,6 +31,31 @@ TEST(StopQueueWorkerTest, EveryQueuedRecordIsCarriedOutBeforeTheWorkerStops)
     StopQueueWorker(worker, queue);  // a second stop finds nothing to do
 }
 
+TEST(StopQueueWorkerTest, AWorkerThatSendsToTheStoppingThreadIsServedMeanwhile)
+{
+    // A window of the stopping thread, as the frame is to a write worker reporting a failure.
+    HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(window);
+    CSyncRequestQueue<int> queue;
+    std::atomic<int> done{0};
+    WorkerThread worker;
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(queue.Push(i));
+    ASSERT_EQ(S_OK, worker.Start(L"writer", [&](WorkerThread& self) {
+        while (!self.StopRequested()) {
+            int record = 0;
+            if (!queue.Pop(record, nullptr, 100)) continue;
+            SendMessageW(window, WM_NULL, 0, 0);
+            done.fetch_add(1);
+        }
+        return S_OK;
+    }));
+
+    StopQueueWorker(worker, queue);
+
+    EXPECT_EQ(3, done.load());
+    DestroyWindow(window);
+}
+
 TEST(StopQueueWorkerTest, AWorkerThatHasEndedIsNotWaitedForWithRecordsLeft)
 {
     CSyncRequestQueue<int> queue;

@@ -16,6 +16,7 @@
 #include "Viewer/ui/FrameOpenRequests.h"
 #include "Viewer/ui/FrameSpeech.h"
 #include "Viewer/ui/FramePlugInCommands.h"
+#include "Viewer/ui/FrameRatingCommands.h"
 #include "Viewer/ui/FrameSystemCommands.h"
 #include "Viewer/ui/FrameTimers.h"
 #include "Viewer/ui/FrameWindowEvents.h"
@@ -44,6 +45,7 @@ public:
         CHAIN_MESSAGE_MAP_MEMBER(m_plugInCommands)
         CHAIN_MESSAGE_MAP_MEMBER(m_modes)
         CHAIN_MESSAGE_MAP_MEMBER(m_markCommands)
+        CHAIN_MESSAGE_MAP_MEMBER(m_ratingCommands)
         CHAIN_MESSAGE_MAP(FrameWindowImpl<CMainFrame>)
     END_MESSAGE_MAP()
 
@@ -85,6 +87,7 @@ public:
     CFrameTimers& Timers() noexcept { return m_timers; }
     CFrameModes& Modes() noexcept { return m_modes; }
     CFrameSpeech& Speech() noexcept { return m_speech; }
+    CFrameRatingCommands& RatingCommands() noexcept { return m_ratingCommands; }
     // The folder open as the image list and the keep-copy folder; empty when there is none.
     const Bstr& ImageFolderPath() const noexcept { return m_imageFolderPath; }
     const Bstr& KeepCopyFolderPath() const noexcept { return m_keepCopyFolderPath; }
@@ -124,6 +127,7 @@ private:
     CFramePlugInCommands m_plugInCommands{*this};
     CFrameModes m_modes{*this};
     CFrameMarkCommands m_markCommands{*this};
+    CFrameRatingCommands m_ratingCommands{*this};
     CFrameSpeech m_speech;
     int m_barHeight = 30;
     bool m_kioskMode = false;

@@ -11,12 +11,12 @@
 #include <cwchar>
 
 namespace {
-constexpr UINT WriteFailedText = 10153;
-constexpr UINT NowhereToStoreText = 10171;
-constexpr UINT NowhereToStoreCaption = 10172;
-constexpr UINT SidecarUpdateFailedText = 10173;
-constexpr UINT WriterCaption = 10174;
-constexpr UINT FormatUnsupportedText = 10175;
+constexpr UINT WriteFailedStringId = 10153;
+constexpr UINT NowhereToStoreStringId = 10171;
+constexpr UINT NowhereToStoreCaptionStringId = 10172;
+constexpr UINT SidecarUpdateFailedStringId = 10173;
+constexpr UINT WriterCaptionStringId = 10174;
+constexpr UINT FormatUnsupportedStringId = 10175;
 constexpr DWORD PopTimeoutMilliseconds = 100;
 constexpr HRESULT SharingViolation = HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION);
 
@@ -116,7 +116,7 @@ void CMetadataWriter::Carry(const MetadataWriteRequest& request, const EmbeddedW
     const bool rename = AppSettings::PrefixFileNamesWithRating != 0 && AppSettings::SortByDateTime != 0 &&
                         !request.isLabel && !request.isUrgency;
     if (!embed && !createSidecar && !rename) {
-        ShowWriterMessage(m_owner, NowhereToStoreCaption, MB_ICONINFORMATION, NowhereToStoreText);
+        ShowWriterMessage(m_owner, NowhereToStoreCaptionStringId, MB_ICONINFORMATION, NowhereToStoreStringId);
         return;
     }
     std::wstring basePath, extensions;
@@ -133,7 +133,7 @@ void CMetadataWriter::Carry(const MetadataWriteRequest& request, const EmbeddedW
             sidecarWritten = SUCCEEDED(hr);
             if (!sidecarWritten) {
                 if (!embed) ResetValue(request);
-                ShowWriterMessage(m_owner, WriterCaption, MB_ICONERROR, SidecarUpdateFailedText, sidecar.c_str(), hr);
+                ShowWriterMessage(m_owner, WriterCaptionStringId, MB_ICONERROR, SidecarUpdateFailedStringId, sidecar.c_str(), hr);
             }
         } else {
             const std::wstring software = context.softwareName;
@@ -160,13 +160,13 @@ void CMetadataWriter::Carry(const MetadataWriteRequest& request, const EmbeddedW
         } else if (SUCCEEDED(hr)) {
             embeddedWritten = true;
         } else {
-            ShowWriterMessage(m_owner, WriterCaption, MB_ICONERROR, WriteFailedText, path.c_str(), hr);
+            ShowWriterMessage(m_owner, WriterCaptionStringId, MB_ICONERROR, WriteFailedStringId, path.c_str(), hr);
         }
     }
     if (sidecarWritten || embeddedWritten) return;
     ResetValue(request);
     if (!firstUnsupported.empty())
-        ShowWriterMessage(m_owner, WriterCaption, MB_ICONERROR, FormatUnsupportedText, firstUnsupported.c_str());
+        ShowWriterMessage(m_owner, WriterCaptionStringId, MB_ICONERROR, FormatUnsupportedStringId, firstUnsupported.c_str());
 }
 
 HRESULT CMetadataWriter::WriteWithRetries(const EmbeddedWriteContext& context, const std::wstring& path,

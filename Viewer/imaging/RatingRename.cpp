@@ -5,9 +5,9 @@
 #include <vector>
 
 namespace {
-constexpr UINT WriterCaption = 10174;
-constexpr UINT TargetExistsText = 10182;
-constexpr UINT MoveFailedText = 10183;
+constexpr UINT WriterCaptionStringId = 10174;
+constexpr UINT TargetExistsStringId = 10182;
+constexpr UINT MoveFailedStringId = 10183;
 constexpr size_t MaxKeptCharacters = 519;
 
 bool HasRatingPrefix(const std::wstring& name)
@@ -55,7 +55,7 @@ bool RenameWithRatingPrefix(const std::wstring& basePath, const std::wstring& ne
     for (const std::wstring& extension : renamed) {
         const std::wstring target = newBasePath + L"." + extension;
         if (!Exists(target)) continue;
-        ShowWriterMessage(hooks.owner, WriterCaption, MB_ICONERROR, TargetExistsText, target.c_str());
+        ShowWriterMessage(hooks.owner, WriterCaptionStringId, MB_ICONERROR, TargetExistsStringId, target.c_str());
         return false;
     }
     bool moved = false;
@@ -66,7 +66,7 @@ bool RenameWithRatingPrefix(const std::wstring& basePath, const std::wstring& ne
         if (StrCmpIW(extension.c_str(), L"xmp") != 0 && hooks.announce) hooks.announce(to);
         if (!MoveFileW(from.c_str(), to.c_str())) {
             const DWORD error = GetLastError();
-            ShowWriterMessage(hooks.owner, WriterCaption, MB_ICONERROR, MoveFailedText, from.c_str(), to.c_str(),
+            ShowWriterMessage(hooks.owner, WriterCaptionStringId, MB_ICONERROR, MoveFailedStringId, from.c_str(), to.c_str(),
                               error);
             break;
         }

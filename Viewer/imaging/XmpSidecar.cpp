@@ -28,8 +28,8 @@ constexpr wchar_t SelectionNamespaces[] =
     L"xmlns:MicrosoftPhotoBare=\"http://ns.microsoft.com/photo/1.0\"";
 constexpr wchar_t DescriptionPath[] = L"/x:xmpmeta/rdf:RDF/rdf:Description";
 
-constexpr UINT SidecarCreateFailedText = 10176;
-constexpr UINT WriterCaption = 10174;
+constexpr UINT SidecarCreateFailedStringId = 10176;
+constexpr UINT WriterCaptionStringId = 10174;
 
 struct Property {
     const wchar_t* prefix;  // the standard prefix, as the queries use it
@@ -434,7 +434,7 @@ HRESULT CreateXmpSidecar(const SidecarWriterContext& writer, const wchar_t* side
             written == text.size())
             return S_OK;
         HRESULT failure = HResultFromLastError();
-        ShowWriterMessage(writer.owner, WriterCaption, MB_ICONERROR, SidecarCreateFailedText, sidecarPath);
+        ShowWriterMessage(writer.owner, WriterCaptionStringId, MB_ICONERROR, SidecarCreateFailedStringId, sidecarPath);
         return failure;
     });
 }

@@ -7,14 +7,14 @@
 #include <shlwapi.h>
 
 namespace {
-constexpr UINT MessageTitle = 100;
-constexpr UINT AllKindsOff = 10078;
-constexpr UINT LabelsOff = 10079;
-constexpr UINT LabelAboveFive = 10080;
-constexpr UINT UrgencyOffLabelsNine = 10081;
-constexpr UINT UrgencyOff = 10082;
-constexpr UINT RatingOff = 10083;
-constexpr UINT RatingAboveFive = 10084;
+constexpr UINT MessageTitleStringId = 100;
+constexpr UINT AllKindsOffStringId = 10078;
+constexpr UINT LabelsOffStringId = 10079;
+constexpr UINT LabelAboveFiveStringId = 10080;
+constexpr UINT UrgencyOffLabelsNineStringId = 10081;
+constexpr UINT UrgencyOffStringId = 10082;
+constexpr UINT RatingOffStringId = 10083;
+constexpr UINT RatingAboveFiveStringId = 10084;
 // One second in FILETIME units: a repeat of the same value within it is not written again.
 constexpr uint64_t RepeatInterval = 10'000'000;
 
@@ -29,14 +29,14 @@ uint64_t Now()
 UINT RatingRefusal(int digit, bool shift, bool control)
 {
     using namespace AppSettings;
-    if (!EnableRating && !EnableLabelling && !EnableUrgency) return AllKindsOff;
-    if (shift && !EnableLabelling) return LabelsOff;
-    if (shift && digit >= 6 && LabellingConvention == 0) return LabelAboveFive;
+    if (!EnableRating && !EnableLabelling && !EnableUrgency) return AllKindsOffStringId;
+    if (shift && !EnableLabelling) return LabelsOffStringId;
+    if (shift && digit >= 6 && LabellingConvention == 0) return LabelAboveFiveStringId;
     if (control && !EnableUrgency)
-        return EnableLabelling && (LabellingConvention == 1 || LabellingConvention == 2) ? UrgencyOffLabelsNine
-                                                                                           : UrgencyOff;
-    if (!EnableRating) return RatingOff;
-    if (!shift && !control && digit >= 6) return RatingAboveFive;
+        return EnableLabelling && (LabellingConvention == 1 || LabellingConvention == 2) ? UrgencyOffLabelsNineStringId
+                                                                                           : UrgencyOffStringId;
+    if (!EnableRating) return RatingOffStringId;
+    if (!shift && !control && digit >= 6) return RatingAboveFiveStringId;
     return 0;
 }
 
@@ -80,5 +80,5 @@ void CFrameRatingCommands::Refuse(UINT stringId)
     m_frame.ShowViewCursor();
     wchar_t text[2048];
     wnsprintfW(text, 2048, L"%s", LoadResourceString(stringId).c_str());
-    ShowMessageBox(m_frame.m_hWnd, text, LoadResourceString(MessageTitle).c_str(), MB_ICONINFORMATION);
+    ShowMessageBox(m_frame.m_hWnd, text, LoadResourceString(MessageTitleStringId).c_str(), MB_ICONINFORMATION);
 }

@@ -79,11 +79,6 @@ void CMetadataWriter::WaitForEntry(const CImageEntry* entry)
     }
 }
 
-bool CMetadataWriter::HasPendingWrites()
-{
-    return m_thread.Running() && (m_queue.LockedCount() != 0 || m_inHand.load() != nullptr);
-}
-
 HRESULT CMetadataWriter::Run(WorkerThread& self)
 {
     EmbeddedWriteContext context{SoftwareName(), {}};

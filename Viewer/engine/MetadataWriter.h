@@ -52,8 +52,6 @@ public:
     // has ended). Messages sent to the calling thread are served meanwhile, since the writer sends
     // to the main window when it renames.
     void WaitForEntry(const CImageEntry* entry);
-    // True while any request is queued or being carried out.
-    bool HasPendingWrites();
 
     // The pause between attempts at a file that another program holds (100 ms); set before the
     // first request.

@@ -71,6 +71,9 @@ enum FrameCommand : WORD {
     ID_SPEAK_RATING = 1995,
     ID_NOOP_FIRST = 1996,
     ID_NOOP_LAST = 1997,
+    // Digits: rating; with Shift, colour label; with Ctrl, urgency.
+    ID_RATE_0 = 2000,
+    ID_RATE_9 = 2009,
     ID_TOGGLE_QUICK_SLOT_0 = 2100,
     ID_TOGGLE_QUICK_SLOT_9 = 2109,
     ID_GO_QUICK_SLOT_0 = 2150,

@@ -161,6 +161,8 @@ bool CImageEngine::AddFileToList(const wchar_t* path, const FILETIME& time, bool
     {
         CriticalSectionScope list(m_listLock);
         if (m_ignored.count(fullPath) || !IsSupportedExtension(m_supported, dot)) return false;
+        // The entry was re-keyed under the new name by the rename itself.
+        if (m_renamesInProgress.erase(fullPath)) return true;
         generation = m_generation;
         sortMode = m_sortMode;
         pageCandidate = m_multiPage && IsMultiPageExtension(dot);
@@ -320,6 +322,12 @@ void CImageEngine::SetPendingOpenPath(const wchar_t* path)
     base.resize(wcslen(base.c_str()));
     CriticalSectionScope list(m_listLock);
     m_pendingOpenBase = std::move(base);
+}
+
+void CImageEngine::AddRenameInProgress(const std::wstring& path)
+{
+    CriticalSectionScope list(m_listLock);
+    m_renamesInProgress.insert(path);
 }
 
 void CImageEngine::SetPathIgnored(const wchar_t* path, bool ignored)

@@ -81,6 +81,9 @@ public:
     void SetPendingOpenPath(const wchar_t* path);
     // Paths that the program itself moves or deletes are not listed while ignored.
     void SetPathIgnored(const wchar_t* path, bool ignored);
+    // A path a listed file is about to be renamed to: its first report is not a new file. Made before
+    // the move, so that the watcher cannot report the file first.
+    void AddRenameInProgress(const std::wstring& path);
 
     // Reads the folder's bookmark file and its quick slots; the listed entries find them as they are
     // listed. ListFolder does this for the folder it lists.
@@ -311,6 +314,7 @@ private:
     NameMap m_names;
     EntryMap m_entries;
     std::set<std::wstring, NoCaseLess> m_ignored;
+    std::set<std::wstring, NoCaseLess> m_renamesInProgress;
     std::wstring m_supported;
     std::wstring m_pendingOpenBase;
     // Written under the list lock; the list thread also reads it without, to pick a record's time.

@@ -44,6 +44,7 @@ CImageEntry::CImageEntry(const CImageEntry& other)
       label(other.label),
       labellingConvention(other.labellingConvention),
       urgency(other.urgency),
+      lastRatingTime(other.lastRatingTime),
       quickSlot(other.quickSlot),
       m_owner(other.m_owner),
       m_basePath(other.m_basePath),

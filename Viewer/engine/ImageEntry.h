@@ -139,6 +139,9 @@ public:
     int32_t label = -1;
     int32_t labellingConvention = -1;
     int32_t urgency = -1;
+    // When the last rating, label or urgency command was accepted for this picture (FILETIME units);
+    // the frame's thread only.
+    uint64_t lastRatingTime = 0;
     // The quick slot 0..9 that holds this entry, -1 = none; written under the slot lock.
     int16_t quickSlot = -1;
 

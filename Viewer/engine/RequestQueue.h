@@ -126,6 +126,22 @@ public:
         return removed != 0;
     }
 
+    // True when a queued record satisfies match, read under the mutex; the check runs before the
+    // mutex is released, so it sees the queue in one state.
+    template <class Match>
+    bool AnyOf(Match&& match)
+    {
+        if (!LockMutex(INFINITE)) return false;
+        bool found = false;
+        for (const Record& record : this->m_list) {
+            if (!match(record)) continue;
+            found = true;
+            break;
+        }
+        ReleaseMutex(m_mutex.Get());
+        return found;
+    }
+
     // Empties the list and drains the semaphore to 0; false when the mutex was not had in time.
     bool Clear(volatile LONG* counter, DWORD timeoutMilliseconds) noexcept
     {

@@ -2,13 +2,12 @@
 #include "Framework/Bstr.h"
 #include "Framework/ComPtr.h"
 #include "Framework/HResultError.h"
-#include "Framework/ModalSeam.h"
-#include "Framework/ResourceModule.h"
 #include "Framework/UniqueHandle.h"
 #include "Viewer/imaging/ColourLabels.h"
+#include "Viewer/imaging/SiblingPath.h"
+#include "Viewer/imaging/WriterMessage.h"
 #include "Framework/MsxmlIds.h"
 #include "Framework/Variant.h"
-#include "Viewer/core/FrameMessages.h"
 #include <shlwapi.h>
 #include <cwchar>
 #include <string>
@@ -18,30 +17,50 @@ namespace {
 constexpr wchar_t RdfNamespace[] = L"http://www.w3.org/1999/02/22-rdf-syntax-ns#";
 constexpr wchar_t XmpNamespace[] = L"http://ns.adobe.com/xap/1.0/";
 constexpr wchar_t MicrosoftPhotoNamespace[] = L"http://ns.microsoft.com/photo/1.0/";
+// The same namespace as other programs write it, without its final "/".
+constexpr wchar_t MicrosoftPhotoBareNamespace[] = L"http://ns.microsoft.com/photo/1.0";
 constexpr wchar_t PhotoshopNamespace[] = L"http://ns.adobe.com/photoshop/1.0/";
 // The prefixes of every query, whatever prefixes the file itself uses.
 constexpr wchar_t SelectionNamespaces[] =
     L"xmlns:x=\"adobe:ns:meta/\" xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\" "
     L"xmlns:xmp=\"http://ns.adobe.com/xap/1.0/\" xmlns:MicrosoftPhoto=\"http://ns.microsoft.com/photo/1.0/\" "
-    L"xmlns:photoshop=\"http://ns.adobe.com/photoshop/1.0/\"";
+    L"xmlns:photoshop=\"http://ns.adobe.com/photoshop/1.0/\" "
+    L"xmlns:MicrosoftPhotoBare=\"http://ns.microsoft.com/photo/1.0\"";
 constexpr wchar_t DescriptionPath[] = L"/x:xmpmeta/rdf:RDF/rdf:Description";
 
-constexpr UINT SidecarCreateFailedText = 10176;
-constexpr UINT WriterCaption = 10174;
+constexpr UINT SidecarCreateFailedStringId = 10176;
+constexpr UINT WriterCaptionStringId = 10174;
 
 struct Property {
     const wchar_t* prefix;  // the standard prefix, as the queries use it
     const wchar_t* localName;
     const wchar_t* namespaceName;
+    // A second spelling of the namespace that files carry, with the prefix its queries use; a file
+    // holds the property under either, and updating must find it there rather than add a second one.
+    const wchar_t* otherPrefix = nullptr;
+    const wchar_t* otherNamespaceName = nullptr;
 
     std::wstring QualifiedName() const { return std::wstring(prefix) + L":" + localName; }
-    std::wstring ElementQuery() const { return std::wstring(DescriptionPath) + L"/" + QualifiedName(); }
-    std::wstring AttributeQuery() const { return std::wstring(DescriptionPath) + L"/@" + QualifiedName(); }
-    std::wstring CarrierQuery() const { return std::wstring(DescriptionPath) + L"[@" + QualifiedName() + L"]"; }
+    // "path/step-prefix:Local", joined with the other spelling's by "|" (document order decides).
+    std::wstring Query(const wchar_t* step) const
+    {
+        std::wstring query = std::wstring(DescriptionPath) + step + QualifiedName();
+        if (otherPrefix) query += std::wstring(L" | ") + DescriptionPath + step + otherPrefix + L":" + localName;
+        return query;
+    }
+    std::wstring ElementQuery() const { return Query(L"/"); }
+    std::wstring AttributeQuery() const { return Query(L"/@"); }
+    std::wstring CarrierQuery() const
+    {
+        std::wstring query = std::wstring(DescriptionPath) + L"[@" + QualifiedName();
+        if (otherPrefix) query += std::wstring(L" or @") + otherPrefix + L":" + localName;
+        return query + L"]";
+    }
 };
 
 const Property StarRating{L"xmp", L"Rating", XmpNamespace};
-const Property PercentRating{L"MicrosoftPhoto", L"Rating", MicrosoftPhotoNamespace};
+const Property PercentRating{L"MicrosoftPhoto", L"Rating", MicrosoftPhotoNamespace, L"MicrosoftPhotoBare",
+                             MicrosoftPhotoBareNamespace};
 const Property Label{L"xmp", L"Label", XmpNamespace};
 const Property Urgency{L"photoshop", L"Urgency", PhotoshopNamespace};
 
@@ -111,10 +130,13 @@ NodePtr FindProperty(IXMLDOMDocument2* document, const Property& property)
 struct Declaration {
     NodePtr node;
     std::wstring prefix;
+    std::wstring namespaceName;  // as the file spells it
 };
 
-// The first node of the query that declares the namespace name, with the prefix it binds.
-Declaration FindNamespaceDeclaration(IXMLDOMDocument2* document, const std::wstring& query, const wchar_t* namespaceName)
+// The first node of the query that declares the namespace name (or its other spelling), with the
+// prefix it binds.
+Declaration FindNamespaceDeclaration(IXMLDOMDocument2* document, const std::wstring& query, const wchar_t* namespaceName,
+                                     const wchar_t* otherNamespaceName = nullptr)
 {
     ComPtr<IXMLDOMNodeList> nodes;
     if (FAILED(document->selectNodes(Bstr(query).Get(), &nodes)) || !nodes) return {};
@@ -132,8 +154,10 @@ Declaration FindNamespaceDeclaration(IXMLDOMDocument2* document, const std::wstr
             ThrowIfFailed(attributes->get_item(a, &attribute));
             std::wstring name = NodeName(attribute.Get());
             size_t colon = name.find(L':');
-            if (colon != std::wstring::npos && NodeText(attribute.Get()) == namespaceName)
-                return {node, name.substr(colon + 1)};
+            if (colon == std::wstring::npos) continue;
+            const std::wstring value = NodeText(attribute.Get());
+            if (value == namespaceName || (otherNamespaceName && value == otherNamespaceName))
+                return {node, name.substr(colon + 1), value};
         }
     }
     return {};
@@ -223,7 +247,8 @@ void RemoveProperty(IXMLDOMDocument2* document, const Property& property, NodePt
 
 void AddProperty(IXMLDOMDocument2* document, const Property& property, const std::wstring& text, const RdfRoot& root)
 {
-    Declaration declared = FindNamespaceDeclaration(document, DescriptionPath, property.namespaceName);
+    Declaration declared =
+        FindNamespaceDeclaration(document, DescriptionPath, property.namespaceName, property.otherNamespaceName);
     if (!declared.node) {
         NodePtr description = CreateElement(document, root.prefix + L":Description", RdfNamespace);
         ComPtr<IXMLDOMElement> element;
@@ -238,9 +263,10 @@ void AddProperty(IXMLDOMDocument2* document, const Property& property, const std
         ThrowIfFailed(element->setAttribute(Bstr(std::wstring(L"xmlns:") + property.prefix).Get(),
                                             LentTextVariant(Bstr(property.namespaceName))));
         AppendChild(root.node.Get(), description.Get());
-        declared = {description, property.prefix};
+        declared = {description, property.prefix, property.namespaceName};
     }
-    NodePtr value = CreateElement(document, declared.prefix + L":" + property.localName, property.namespaceName);
+    NodePtr value =
+        CreateElement(document, declared.prefix + L":" + property.localName, declared.namespaceName.c_str());
     ThrowIfFailed(value->put_text(Bstr(text).Get()));
     AppendChild(declared.node.Get(), value.Get());
 }
@@ -329,13 +355,17 @@ std::wstring NewSidecarText(const wchar_t* softwareName, int value, bool isLabel
     return text;
 }
 
-void ReportCreateFailure(const SidecarWriterContext& writer, const wchar_t* sidecarPath)
+// Saves beside the sidecar and then puts the new file in its place: a save that fails or is cut
+// short leaves the old sidecar, with everything other programs keep in it, as it was.
+HRESULT SaveReplacing(IXMLDOMDocument2* document, const wchar_t* sidecarPath)
 {
-    wchar_t text[2048];
-    wnsprintfW(text, 2048, LoadResourceString(SidecarCreateFailedText).c_str(), sidecarPath);
-    HWND owner = writer.owner ? *writer.owner : nullptr;
-    if (owner) PostMessageW(owner, WM_APP_SHOW_CURSOR, 0, 0);
-    ShowMessageBox(owner, text, LoadResourceString(WriterCaption).c_str(), MB_ICONERROR);
+    const std::wstring temporary = MakeSiblingPath(sidecarPath);
+    HRESULT hr = document->save(LentTextVariant(Bstr(temporary)));
+    if (SUCCEEDED(hr) &&
+        !MoveFileExW(temporary.c_str(), sidecarPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        hr = HResultFromLastError();
+    if (FAILED(hr)) DeleteFileW(temporary.c_str());
+    return hr;
 }
 }
 
@@ -404,7 +434,7 @@ HRESULT CreateXmpSidecar(const SidecarWriterContext& writer, const wchar_t* side
             written == text.size())
             return S_OK;
         HRESULT failure = HResultFromLastError();
-        ReportCreateFailure(writer, sidecarPath);
+        ShowWriterMessage(writer.owner, WriterCaptionStringId, MB_ICONERROR, SidecarCreateFailedStringId, sidecarPath);
         return failure;
     });
 }
@@ -426,6 +456,6 @@ HRESULT UpdateXmpSidecar(const wchar_t* sidecarPath, int value, bool isLabel, in
             UpdateMetadataDate(document.Get(), time);
             UpdateProperty(document.Get(), PercentRating, value, Decimal(RatingToPercent(value)), root);
         }
-        return document->save(LentTextVariant(Bstr(sidecarPath)));
+        return SaveReplacing(document.Get(), sidecarPath);
     });
 }

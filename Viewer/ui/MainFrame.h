@@ -18,6 +18,7 @@
 #include "Viewer/ui/FrameOpenRequests.h"
 #include "Viewer/ui/FrameSpeech.h"
 #include "Viewer/ui/FramePlugInCommands.h"
+#include "Viewer/ui/FrameRatingCommands.h"
 #include "Viewer/ui/FrameSystemCommands.h"
 #include "Viewer/ui/FrameTimers.h"
 #include "Viewer/ui/FrameWindowEvents.h"
@@ -48,6 +49,7 @@ public:
         CHAIN_MESSAGE_MAP_MEMBER(m_markCommands)
         CHAIN_MESSAGE_MAP_MEMBER(m_bookmarkCommands)
         CHAIN_MESSAGE_MAP_MEMBER(m_fileCommands)
+        CHAIN_MESSAGE_MAP_MEMBER(m_ratingCommands)
         CHAIN_MESSAGE_MAP(FrameWindowImpl<CMainFrame>)
     END_MESSAGE_MAP()
 
@@ -93,6 +95,7 @@ public:
     CFrameTimers& Timers() noexcept { return m_timers; }
     CFrameModes& Modes() noexcept { return m_modes; }
     CFrameSpeech& Speech() noexcept { return m_speech; }
+    CFrameRatingCommands& RatingCommands() noexcept { return m_ratingCommands; }
     // The folder open as the image list and the keep-copy folder; empty when there is none.
     const Bstr& ImageFolderPath() const noexcept { return m_imageFolderPath; }
     const Bstr& KeepCopyFolderPath() const noexcept { return m_keepCopyFolderPath; }
@@ -134,6 +137,7 @@ private:
     CFrameMarkCommands m_markCommands{*this};
     CFrameBookmarkCommands m_bookmarkCommands{*this};
     CFrameFileCommands m_fileCommands{*this};
+    CFrameRatingCommands m_ratingCommands{*this};
     CFrameSpeech m_speech;
     int m_barHeight = 30;
     bool m_kioskMode = false;

@@ -1,5 +1,6 @@
 #include "Viewer/imaging/XmpSidecar.h"
 #include "Framework/ModalSeam.h"
+#include "Framework/UniqueHandle.h"
 #include "Viewer/core/AppSettings.h"
 #include "tests/support/ScopedResourceModule.h"
 #include "tests/support/TestPaths.h"
@@ -245,4 +246,53 @@ TEST_F(XmpSidecarFiles, StructureIsAddedWhereMissingAndBadFilesAreLeftAlone)
         EXPECT_EQ(E_UNEXPECTED, UpdateXmpSidecar(m_sidecar.c_str(), 3, false, 0, false, ChangeTime));
         EXPECT_EQ(content, ReadAll(m_sidecar));
     }
+}
+
+TEST_F(XmpSidecarFiles, PercentRatingIsFoundUnderEitherSpellingOfItsNamespace)
+{
+    // Written by another program: the Microsoft Photo namespace without its final "/".
+    WriteAll(m_sidecar, "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"><rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">"
+                        "<rdf:Description rdf:about=\"\" xmlns:MicrosoftPhoto=\"http://ns.microsoft.com/photo/1.0\">"
+                        "<MicrosoftPhoto:Rating>25</MicrosoftPhoto:Rating></rdf:Description>"
+                        "<rdf:Description rdf:about=\"\" xmlns:xmp=\"http://ns.adobe.com/xap/1.0/\" xmp:Rating=\"2\"/>"
+                        "</rdf:RDF></x:xmpmeta>");
+    EXPECT_EQ(25, Read(S_OK).ratingPercent);
+    ASSERT_EQ(S_OK, UpdateXmpSidecar(m_sidecar.c_str(), 4, false, 0, false, ChangeTime));
+    std::string text = ReadAll(m_sidecar);
+    const size_t first = text.find("<MicrosoftPhoto:Rating");
+    ASSERT_NE(std::string::npos, first) << text;
+    EXPECT_EQ(std::string::npos, text.find("<MicrosoftPhoto:Rating", first + 1)) << "no second percent: " << text;
+    EXPECT_NE(std::string::npos, text.find(">75</MicrosoftPhoto:Rating>")) << text;
+    EXPECT_EQ(std::string::npos, text.find("photo/1.0/")) << "the file's own spelling stays: " << text;
+    EXPECT_EQ(75, Read(S_OK).ratingPercent);
+
+    // Cleared from the bare spelling, then set again: a new Description keeps the "/".
+    ASSERT_EQ(S_OK, UpdateXmpSidecar(m_sidecar.c_str(), 0, false, 0, false, ChangeTime));
+    text = ReadAll(m_sidecar);
+    EXPECT_EQ(std::string::npos, text.find("MicrosoftPhoto")) << text;
+    ASSERT_EQ(S_OK, UpdateXmpSidecar(m_sidecar.c_str(), 1, false, 0, false, ChangeTime));
+    text = ReadAll(m_sidecar);
+    EXPECT_NE(std::string::npos, text.find("\"http://ns.microsoft.com/photo/1.0/\"")) << text;
+    EXPECT_EQ(1, Read(S_OK).ratingPercent);
+}
+
+TEST_F(XmpSidecarFiles, AFailingSaveLeavesTheOldSidecarAsItWas)
+{
+    WriteAll(m_sidecar, ForeignSidecar);
+    {
+        // Another program holds the sidecar open and lets nobody replace it.
+        UniqueHandle held(CreateFileW(m_sidecar.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        EXPECT_TRUE(FAILED(UpdateXmpSidecar(m_sidecar.c_str(), 4, false, 0, false, ChangeTime)));
+    }
+    EXPECT_EQ(ForeignSidecar, ReadAll(m_sidecar));
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW(m_folder.File(L"*").c_str(), &found);
+    int files = 0;
+    do {
+        files += (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    EXPECT_EQ(1, files) << "no temporary file is left";
 }

@@ -134,12 +134,20 @@ void CFrameFileCommands::ShowCurrentAfterChange(bool abortable, bool fromKeyboar
     }
 }
 
+// A rating just given may still be on its way into the files: a kept copy must carry it, and a moved
+// or deleted picture must not have its sidecar made again at the old place.
+void CFrameFileCommands::WaitForPendingWrites()
+{
+    if (CImageEntry* entry = m_frame.Engine().GetCurrentEntry(true)) m_frame.RatingCommands().Writer().WaitForEntry(entry);
+}
+
 void CFrameFileCommands::KeepCopy(WORD code)
 {
     LastActivityCode = 225.0;
     const bool move = code == kMoveCode || QueryKeyState(VK_MENU) < 0;
     if (m_frame.KeepCopyFolderPath().Empty()) ChooseKeepCopyFolder();
     if (m_frame.KeepCopyFolderPath().Empty()) return;
+    WaitForPendingWrites();
     if (!m_frame.Engine().KeepCopy(AppSettings::EnableFileOwerwrite != 0, move)) return;
     // Shown again so that the copied mark is drawn, or the next picture after a move.
     if (move || AppSettings::EnableCopiedStampOverlay) ShowCurrentAfterChange(false, code == kFromKeyboard);
@@ -172,6 +180,7 @@ LRESULT CFrameFileCommands::OnDeleteImage(WORD code, WORD, HWND, BOOL&)
         PlayMessageBeep(MB_ICONEXCLAMATION);
         return 0;
     }
+    WaitForPendingWrites();
     if (engine.DeleteOrMoveCurrent(AppSettings::EnableMoveToRecycleBin != 0))
         ShowCurrentAfterChange(true, code == kFromKeyboard);
     return 0;

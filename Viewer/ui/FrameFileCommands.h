@@ -47,6 +47,8 @@ private:
     LRESULT OnOpenKeepCopyFolder(WORD, WORD, HWND, BOOL&);
 
     void KeepCopy(WORD code);
+    // Waits until the metadata writer has finished the current picture's requests.
+    void WaitForPendingWrites();
     // After a keep copy or a delete: the current entry shown again, or the empty screen.
     void ShowCurrentAfterChange(bool abortable, bool fromKeyboard);
     void LaunchExplorer(const std::wstring& argument);

@@ -7,6 +7,7 @@
 #include "tests/imaging/TestPictures.h"
 #include <shlobj.h>
 #include <shlwapi.h>
+#include <atomic>
 #include <optional>
 
 namespace {
@@ -321,4 +322,35 @@ TEST_F(FrameFileCommandsTest, OpeningTheKeepCopyFolderAsksAndThenMakesItTheImage
     EXPECT_EQ(Pics2(), m_frame.ImageFolderPath().View());
     EXPECT_TRUE(m_frame.KeepCopyFolderPath().Empty());
 }
+}
+
+// A rating still on its way into the picture (held up by a program that has the file open) is
+// written before the copy is taken: the keep command returns only once the writer is done.
+TEST_F(FrameFileCommandsTest, KeepCopyWaitsForTheRatingStillBeingWritten)
+{
+    ASSERT_EQ(S_OK, CreateWicFactoryIfMissing());
+    WriteTestPicture(Pics() + L"\\p1.jpg", GUID_ContainerFormatJpeg, {PlainFrame(8, 8, Rgba{1, 2, 3, 255})});
+    ASSERT_TRUE(m_frame.OpenRequests().OpenPath(Pics().c_str(), nullptr));
+    ASSERT_TRUE(m_frame.OpenRequests().SetSecondaryFolder(Pics2().c_str()));
+    CImageEngine& engine = m_frame.Engine();
+    for (int i = 0; i < 500 && !engine.GetCurrentEntry(true); ++i) PumpFor(10);
+    CImageEntry* entry = engine.GetCurrentEntry(true);
+    ASSERT_TRUE(entry);
+
+    const DWORD embed = AppSettings::EmbedMetadata;
+    AppSettings::EmbedMetadata = 1;
+    UniqueHandle other(CreateFileW((Pics() + L"\\p1.jpg").c_str(), GENERIC_READ | GENERIC_WRITE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(other);
+    std::atomic<int> pauses{0};
+    m_frame.RatingCommands().Writer().SetSharingRetryPause([&] {
+        Sleep(20);
+        if (++pauses == 5) other.Close();
+    });
+    ASSERT_EQ(S_OK, m_frame.RatingCommands().Writer().QueueMetadataWrite(entry, 4, false, false));
+    Command(ID_KEEP_COPY, 1);
+    EXPECT_EQ(5, pauses.load()) << "the copy was taken after the writer let the picture go";
+    for (int i = 0; i < 500 && !PathFileExistsW((Pics2() + L"\\p1.jpg").c_str()); ++i) PumpFor(10);
+    EXPECT_TRUE(PathFileExistsW((Pics2() + L"\\p1.jpg").c_str()));
+    AppSettings::EmbedMetadata = embed;
 }

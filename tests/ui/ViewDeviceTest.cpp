@@ -94,6 +94,29 @@ TEST_F(ViewDeviceTest, ALossPollsForTheResetAndASecondLossBeforeAGoodPresentatio
     EXPECT_FALSE(View().IsResetPending());
 }
 
+// The poll comes back after a quarter of a second when painting found the device lost, and only
+// after three seconds when the presentation did (the margins leave room for a slow machine).
+TEST_F(ViewDeviceTest, TheFirstPollFollowsALossFoundBeforePaintingSoonerThanOneFoundByPresenting)
+{
+    ShowSurface();
+    m_presentResult = D3DERR_DEVICELOST;
+    View().PaintView(false);
+    m_presentResult = S_OK;
+    PumpFor(1500);
+    EXPECT_EQ(0, m_resets) << "not yet: 3000 ms";
+    PumpFor(2500);
+    EXPECT_EQ(1, m_resets);
+
+    View().PaintView(false);  // a good presentation: the next loss is a first one again
+    ASSERT_EQ(0, View().DeviceLostCount());
+    m_cooperativeLevel = D3DERR_DEVICELOST;
+    View().PaintView(false);
+    m_cooperativeLevel = S_OK;
+    PumpFor(1500);
+    EXPECT_EQ(2, m_resets) << "250 ms";
+    EXPECT_FALSE(RestartAsked());
+}
+
 TEST_F(ViewDeviceTest, ResizingResetsOnceWithTheFinalSizeAfterTheLastSizeMessage)
 {
     ShowSurface();

@@ -99,7 +99,7 @@ TEST_F(SingleInstanceProcess, SecondStartWithoutArgumentsOnlyBringsTheViewerForw
     EXPECT_TRUE(Log().Texts(L"open").empty());
 }
 
-TEST_F(SingleInstanceProcess, TailTooLongForAnAtomStillEndsTheSecondStartWithZero)
+TEST_F(SingleInstanceProcess, TailTooLongForAnAtomSaysSoAndEndsTheSecondStartWithZero)
 {
     ViewerProcess first(L"", Environment());
     ASSERT_TRUE(Log().WaitFor(L"status", std::nullopt, kStartTimeoutMs));
@@ -108,6 +108,9 @@ TEST_F(SingleInstanceProcess, TailTooLongForAnAtomStillEndsTheSecondStartWithZer
     ASSERT_TRUE(ServedEarlierMessages(first.WaitForFrame(kStartTimeoutMs), kExitTimeoutMs));
     EXPECT_TRUE(Log().Texts(L"wake-up").empty()) << "atom 0 cannot be read, so nothing happens";
     EXPECT_TRUE(Log(L"second.log").Texts(L"status").empty());
+    const std::vector<std::wstring> boxes = Log(L"second.log").Texts(L"messagebox");
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(L"Lumenfold|" + LanguageLibraryString(10213), boxes[0]);
 }
 
 TEST_F(SingleInstanceProcess, AWindowThatDoesNotAnswerHoldsNeitherTheSecondStartNorTheWakeUp)

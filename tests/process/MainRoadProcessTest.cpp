@@ -121,3 +121,40 @@ TEST_F(MainRoadProcess, WithHardwareAccelerationTheViewerStartsOnTheDeviceAndSte
     EXPECT_TRUE(Log().WaitFor(L"name", m_pictures.File(L"b.png"), kShowTimeoutMs));
     EXPECT_EQ(nullptr, FindWindowW(L"#32770", nullptr)) << "no box about the device";
 }
+
+TEST_F(MainRoadProcess, StartedOnAFileItShowsThatFileAndASecondStartSwitchesToAnother)
+{
+    WritePictures();
+    StoreHardwareAcceleration(false);
+    ViewerProcess viewer(L"\"" + m_pictures.File(L"b.png") + L"\"", Environment());
+    const HWND frame = viewer.WaitForFrame(kStartTimeoutMs);
+    ASSERT_NE(nullptr, frame);
+    const HWND view = FindViewWindow(frame);
+    ASSERT_NE(nullptr, view);
+    EXPECT_TRUE(ScreenShows(view, kSecondColour, kShowTimeoutMs));
+
+    ViewerProcess second(L"\"" + m_pictures.File(L"a.png") + L"\"", Environment(L"second.log"));
+    EXPECT_EQ(0u, second.WaitForExit(kExitTimeoutMs).value_or(99));
+    EXPECT_TRUE(ScreenShows(view, kFirstColour, kShowTimeoutMs));
+}
+
+TEST_F(MainRoadProcess, HomeAndEndKeysShowTheFirstAndTheLastPicture)
+{
+    WritePictures();
+    StoreHardwareAcceleration(false);
+    ViewerProcess viewer(L"\"" + m_pictures.File(L"a.png") + L"\"", Environment());
+    const HWND frame = viewer.WaitForFrame(kStartTimeoutMs);
+    ASSERT_NE(nullptr, frame);
+    ASSERT_TRUE(Log().WaitFor(L"name", m_pictures.File(L"a.png"), kShowTimeoutMs));
+    PostMessageW(frame, WM_KEYDOWN, VK_END, 0);
+    EXPECT_TRUE(Log().WaitFor(L"name", m_pictures.File(L"b.png"), kShowTimeoutMs));
+    PostMessageW(frame, WM_KEYDOWN, VK_HOME, 0);
+    const ULONGLONG end = GetTickCount64() + kShowTimeoutMs;
+    std::vector<std::wstring> names;
+    do {
+        names = Log().Texts(L"name");
+        if (!names.empty() && names.back() == m_pictures.File(L"a.png")) break;
+        Sleep(50);
+    } while (GetTickCount64() < end);
+    EXPECT_EQ(m_pictures.File(L"a.png"), names.empty() ? L"" : names.back());
+}

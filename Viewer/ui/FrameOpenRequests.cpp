@@ -114,7 +114,7 @@ bool CFrameOpenRequests::AddPath(const wchar_t* path, bool fromList)
         }
         m_pathCount = 1;
         m_folderAdded = true;
-        return OpenChosenFolder(path, false);
+        return OpenChosenFolder(CanonicalFolderPath(path).c_str(), false);
     }
     if (m_folderAdded) {
         RefusePath(path, fromList, false);

@@ -27,3 +27,13 @@ TEST(FolderNestingTest, InsideOnlyBelowAWholePathComponent)
             << std::string(c.inner, c.inner + wcslen(c.inner)) << " in " << std::string(c.outer, c.outer + wcslen(c.outer));
 }
 }
+
+TEST(FolderNestingTest, CanonicalFolderPathsEndWithoutABackslashExceptADriveRoot)
+{
+    const struct {
+        const wchar_t* path;
+        const wchar_t* canonical;
+    } cases[] = {{L"C:\\Pics\\", L"C:\\Pics"},   {L"C:\\Pics\\\\", L"C:\\Pics"}, {L"C:\\Pics", L"C:\\Pics"},
+                 {L"C:\\", L"C:\\"},              {L"C:\\\\", L"C:\\"},          {L"C:\\Pics\\.\\Keep\\..", L"C:\\Pics"}};
+    for (const auto& c : cases) EXPECT_EQ(c.canonical, CanonicalFolderPath(c.path)) << c.path;
+}

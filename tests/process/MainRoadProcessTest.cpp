@@ -2,6 +2,7 @@
 // Down steps to the next, with and without hardware acceleration.
 #include "tests/imaging/TestPictures.h"
 #include "tests/process/ViewerFixture.h"
+#include <gmock/gmock.h>
 #include "tests/support/ScopedComApartment.h"
 
 namespace {
@@ -157,4 +158,24 @@ TEST_F(MainRoadProcess, HomeAndEndKeysShowTheFirstAndTheLastPicture)
         Sleep(50);
     } while (GetTickCount64() < end);
     EXPECT_EQ(m_pictures.File(L"a.png"), names.empty() ? L"" : names.back());
+}
+
+TEST_F(MainRoadProcess, AFolderWithATrailingBackslashOpensAsAFolderAndAMissingPathIsNamed)
+{
+    WritePictures();
+    StoreHardwareAcceleration(false);
+    {
+        ViewerProcess viewer(L"\"" + m_pictures.Path() + L"\\\\\"", Environment());
+        ASSERT_NE(nullptr, viewer.WaitForFrame(kStartTimeoutMs));
+        EXPECT_TRUE(Log().WaitFor(L"name", m_pictures.File(L"a.png"), kShowTimeoutMs)) << testing::PrintToString(Log().Lines());
+    }
+    const std::wstring missing = m_pictures.File(L"gone.png");
+    ViewerProcess viewer(L"\"" + missing + L"\"", Environment(L"missing.log"));
+    ASSERT_NE(nullptr, viewer.WaitForFrame(kStartTimeoutMs));
+    ASSERT_TRUE(Log(L"missing.log").WaitFor(L"messagebox", std::nullopt, kShowTimeoutMs));
+    // The box's text runs over several lines of the log: its first line, then the path on its own.
+    const std::wstring box = Log(L"missing.log").Texts(L"messagebox").front();
+    const std::wstring intro = LanguageLibraryString(10190);
+    EXPECT_EQ(0u, box.find(L"|" + intro.substr(0, intro.find(L'\n'))) - box.find(L'|')) << box;
+    EXPECT_THAT(Log(L"missing.log").Lines(), testing::Contains(missing));
 }

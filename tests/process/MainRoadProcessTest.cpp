@@ -2,6 +2,7 @@
 // Down steps to the next, with and without hardware acceleration.
 #include "tests/imaging/TestPictures.h"
 #include "tests/process/ViewerFixture.h"
+#include "tests/process/ViewerWithoutSystemLibrary.h"
 #include <gmock/gmock.h>
 #include "tests/support/ScopedComApartment.h"
 
@@ -178,4 +179,22 @@ TEST_F(MainRoadProcess, AFolderWithATrailingBackslashOpensAsAFolderAndAMissingPa
     const std::wstring intro = LanguageLibraryString(10190);
     EXPECT_EQ(0u, box.find(L"|" + intro.substr(0, intro.find(L'\n'))) - box.find(L'|')) << box;
     EXPECT_THAT(Log(L"missing.log").Lines(), testing::Contains(missing));
+}
+
+// Without Direct3D the viewer says once that it runs without hardware acceleration, and paints the
+// picture through GDI+ all the same.
+TEST_F(MainRoadProcess, WhenDirect3DCannotStartTheViewerSaysSoAndShowsThePictureAllTheSame)
+{
+    WritePictures();
+    StoreHardwareAcceleration(true);
+    ViewerWithoutSystemLibrary withoutDirect3D(L"d3d9");
+    ASSERT_FALSE(withoutDirect3D.Program().empty());
+    ViewerProcess viewer(L"\"" + m_pictures.Path() + L"\"", Environment(), withoutDirect3D.Program());
+    const HWND frame = viewer.WaitForFrame(kStartTimeoutMs);
+    ASSERT_NE(nullptr, frame);
+    ASSERT_TRUE(Log().WaitFor(L"messagebox", std::nullopt, kShowTimeoutMs));
+    EXPECT_EQ(std::vector<std::wstring>{L"Lumenfold|" + LanguageLibraryString(10170)}, Log().Texts(L"messagebox"));
+    const HWND view = FindViewWindow(frame);
+    ASSERT_NE(nullptr, view);
+    EXPECT_TRUE(ScreenShows(view, kFirstColour, kShowTimeoutMs));
 }

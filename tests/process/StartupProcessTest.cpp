@@ -3,7 +3,7 @@
 #include "Framework/ResourceModule.h"
 #include "tests/process/ViewerCopy.h"
 #include "tests/process/ViewerFixture.h"
-#include "tests/process/ViewerWithoutImaging.h"
+#include "tests/process/ViewerWithoutSystemLibrary.h"
 #include "tests/support/ScopedResourceModule.h"
 #include <array>
 
@@ -49,7 +49,7 @@ protected:
 
 TEST_F(StartupProcess, MissingImagingComponentShowsTheDialogOnceAndEndsWithZero)
 {
-    ViewerWithoutImaging withoutImaging;
+    ViewerWithoutSystemLibrary withoutImaging(L"windowscodecs");
     ASSERT_FALSE(withoutImaging.Program().empty());
     ViewerProcess viewer(L"", Environment(), withoutImaging.Program());
     ASSERT_TRUE(viewer.Started());

@@ -1,4 +1,4 @@
-#include "tests/process/ViewerWithoutImaging.h"
+#include "tests/process/ViewerWithoutSystemLibrary.h"
 #include "Framework/RegKey.h"
 #include "Framework/UniqueHandle.h"
 #include <sddl.h>
@@ -24,19 +24,19 @@ std::wstring UserKeyPath()
 }
 }
 
-ViewerWithoutImaging::ViewerWithoutImaging()
+ViewerWithoutSystemLibrary::ViewerWithoutSystemLibrary(const wchar_t* library)
 {
     const std::wstring user = UserKeyPath();
     if (m_copy.Program().empty() || user.empty()) return;
     m_overrideKey = user + L"\\Software\\Wine\\AppDefaults\\" + m_copy.FileName();
     RegKey overrides;
     if (overrides.Create(HKEY_USERS, (m_overrideKey + L"\\DllOverrides").c_str()) != ERROR_SUCCESS ||
-        overrides.SetString(L"windowscodecs", L"disabled") != ERROR_SUCCESS)
+        overrides.SetString(library, L"disabled") != ERROR_SUCCESS)
         return;
     m_program = m_copy.Program();
 }
 
-ViewerWithoutImaging::~ViewerWithoutImaging()
+ViewerWithoutSystemLibrary::~ViewerWithoutSystemLibrary()
 {
     if (!m_overrideKey.empty()) RegDeleteTreeW(HKEY_USERS, m_overrideKey.c_str());
 }

@@ -56,3 +56,29 @@ LRESULT CFrameWindowEvents::OnEscape(WORD, WORD, HWND, BOOL&)
     PostMessageW(m_frame.m_hWnd, WM_CLOSE, 0, 0);
     return 0;
 }
+
+// The frame asks once to hear when the cursor leaves its border or caption.
+LRESULT CFrameWindowEvents::OnNcMouseMove(UINT, WPARAM, LPARAM, BOOL& handled)
+{
+    handled = FALSE;
+    if (m_trackingNonClientLeave) return 0;
+    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE | TME_NONCLIENT, m_frame.m_hWnd, 0};
+    m_trackingNonClientLeave = TrackMouseEvent(&track) != FALSE;
+    return 0;
+}
+
+LRESULT CFrameWindowEvents::OnNcMouseLeave(UINT, WPARAM, LPARAM, BOOL& handled)
+{
+    handled = FALSE;
+    m_trackingNonClientLeave = false;
+    m_frame.View().OnFrameMouseLeave();
+    return 0;
+}
+
+LRESULT CFrameWindowEvents::OnControlBarMouseEnter(UINT, WPARAM, LPARAM, BOOL& handled)
+{
+    handled = FALSE;
+    KillTimer(m_frame.m_hWnd, TIMER_FRAME_BAR_HIDE);
+    m_frame.View().OnControlBarMouseEnter();
+    return 0;
+}

@@ -1,7 +1,8 @@
 #pragma once
 // The frame window's own events and the small questions other windows ask it: focus goes on to the
 // view, a maximize or restore hides the sliding bar at once, the Escape key closes the viewer when
-// the user allows it, and a worker about to show a box gets the cursor back.
+// the user allows it, a worker about to show a box gets the cursor back, and the view learns when
+// the cursor leaves the frame or enters the control bar.
 #include "Framework/MessageMap.h"
 #include "Viewer/core/FrameMessages.h"
 
@@ -16,6 +17,9 @@ public:
         MESSAGE_HANDLER(WM_WINDOWPOSCHANGING, OnWindowPosChanging)
         MESSAGE_HANDLER(WM_APP_SHOW_CURSOR, OnShowCursor)
         MESSAGE_HANDLER(WM_APP_GET_KIOSK_MODE, OnGetKioskMode)
+        MESSAGE_HANDLER(WM_NCMOUSEMOVE, OnNcMouseMove)
+        MESSAGE_HANDLER(WM_NCMOUSELEAVE, OnNcMouseLeave)
+        MESSAGE_HANDLER(WM_APP_CONTROLBAR_MOUSE_ENTER, OnControlBarMouseEnter)
         COMMAND_ID_HANDLER(ID_ESCAPE, OnEscape)
         COMMAND_RANGE_HANDLER(ID_NOOP_FIRST, ID_NOOP_LAST, OnNoOperation)
     END_MESSAGE_MAP()
@@ -29,8 +33,12 @@ private:
     LRESULT OnWindowPosChanging(UINT, WPARAM, LPARAM, BOOL& handled);
     LRESULT OnShowCursor(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnGetKioskMode(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnNcMouseMove(UINT, WPARAM, LPARAM, BOOL& handled);
+    LRESULT OnNcMouseLeave(UINT, WPARAM, LPARAM, BOOL& handled);
+    LRESULT OnControlBarMouseEnter(UINT, WPARAM, LPARAM, BOOL& handled);
     LRESULT OnEscape(WORD, WORD, HWND, BOOL&);
     LRESULT OnNoOperation(WORD, WORD, HWND, BOOL&) { return 0; }
 
     CMainFrame& m_frame;
+    bool m_trackingNonClientLeave = false;
 };

@@ -89,6 +89,10 @@ public:
     int PanY() const noexcept { return m_panY; }
     // Stops the cursor-hide timer and shows the cursor if the view hid it.
     void RestoreCursor();
+    // The cursor left the frame: no rest is waited for any more and the cursor shows again.
+    void OnFrameMouseLeave();
+    // The cursor entered the control bar: the same, and the bar's own rest timer stops too.
+    void OnControlBarMouseEnter();
     // Arrow keys pan in the 1:1 and magnifier states; false for every key the view leaves alone.
     bool OnKeyDown(UINT virtualKey);
     // Timers 2 (rest in the bottom band shows the control bar), 3 (rest elsewhere is user activity)

@@ -290,3 +290,21 @@ LRESULT CImageView::OnMButtonDown(UINT, WPARAM, LPARAM, BOOL&)
     LastActivityCode = 268.0;
     return m_frame && m_frame->IsWindow() ? SendMessageW(m_frame->m_hWnd, WM_COMMAND, ID_KEEP_COPY, 0) : 0;
 }
+
+void CImageView::OnFrameMouseLeave()
+{
+    if (IsWindow()) KillTimer(m_hWnd, TIMER_BAR_SHOW);
+    m_restPosition = NoPosition;
+    RestoreCursor();
+}
+
+void CImageView::OnControlBarMouseEnter()
+{
+    if (IsWindow()) {
+        KillTimer(m_hWnd, TIMER_BAR_SHOW);
+        KillTimer(m_hWnd, TIMER_USER_ACTIVITY);
+    }
+    m_hoverPosition = NoPosition;
+    m_restPosition = NoPosition;
+    RestoreCursor();
+}

@@ -301,3 +301,20 @@ TEST_F(ViewInputTest, RestInTheBottomBandShowsTheControlBarAndRestElsewhereIsUse
 }
 
 }  // namespace
+
+// Leaving the frame or entering the control bar gives the hidden cursor back, and no rest noted
+// before either hides it again.
+TEST_F(ViewInputTest, LeavingTheFrameOrEnteringTheBarShowsTheCursorAndForgetsTheRest)
+{
+    AppSettings::AutoHideMouseCursor = 1;
+    for (UINT message : {UINT(WM_NCMOUSELEAVE), UINT(WM_APP_CONTROLBAR_MOUSE_ENTER)}) {
+        MoveTo(ViewPoint(100, 100));
+        View().OnInputTimer(CImageView::TIMER_CURSOR_HIDE);
+        ASSERT_TRUE(View().IsCursorHidden());
+        SendMessageW(m_frame.m_hWnd, message, 0, 0);
+        EXPECT_FALSE(View().IsCursorHidden()) << message;
+        EXPECT_EQ(0, m_shown) << message;
+        View().OnInputTimer(CImageView::TIMER_CURSOR_HIDE);
+        EXPECT_FALSE(View().IsCursorHidden()) << "the rest position was forgotten: " << message;
+    }
+}

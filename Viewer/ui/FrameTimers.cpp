@@ -140,6 +140,9 @@ void CFrameTimers::Tick()
     if (engine.IsRemovingEntry()) return;
     LastActivityCode = 258.6;
     engine.GoToTargetName(0, false);
+    LastActivityCode = 258.7;
+    // The zoom, the marks and the list's count change without a command of their own.
+    m_frame.Caption().UpdateStatusLine(engine.GetCurrentEntry(true));
     LastActivityCode = 258.8;
     if (++m_ticks % kTicksPerCacheAdjustment == 0 && !engine.IsListEmpty()) engine.AdjustCacheWindow(0, 0, true);
 }

@@ -92,7 +92,7 @@ TEST_F(FrameTimersTest, SlideshowAndAutoAdvanceStepsPostNextWhileTheSlideshowWai
     LPARAM variant = 0;
     SetTimer(frame, TIMER_FRAME_SLIDESHOW, 60000, nullptr);
     SendMessageW(frame, WM_TIMER, TIMER_FRAME_SLIDESHOW, 0);
-    EXPECT_FALSE(TakePostedCommand(frame, command, variant));
+    EXPECT_FALSE(TakePostedCommand(frame, command, variant)) << command << " " << variant;
     EXPECT_TRUE(KillTimer(frame, TIMER_FRAME_SLIDESHOW)) << "the slideshow keeps waiting";
 
     SetTimer(frame, TIMER_FRAME_AUTO_ADVANCE, 60000, nullptr);
@@ -109,5 +109,16 @@ TEST_F(FrameTimersTest, TheTickRunsFromTheFramesCreation)
     SendMessageW(m_frame.m_hWnd, WM_TIMER, TIMER_FRAME_TICK, 0);
     EXPECT_EQ(before + 1, m_frame.Timers().TickCount());
     EXPECT_TRUE(KillTimer(m_frame.m_hWnd, TIMER_FRAME_TICK)) << "armed when the window was created";
+}
+
+// A change that no command reports (here the marks) reaches the status line at the next tick.
+TEST_F(FrameTimersTest, TheTickRefreshesTheStatusLine)
+{
+    ShowFileOfFolder(L"a.jpg", {L"a.jpg", L"b.jpg"});
+    SendMessageW(m_frame.m_hWnd, WM_TIMER, TIMER_FRAME_TICK, 0);
+    const std::wstring before(m_frame.Caption().StatusLine().View());
+    ASSERT_EQ(S_OK, m_frame.Engine().SetMarkedForGroup(m_frame.Engine().GetCurrentEntry(true), true));
+    SendMessageW(m_frame.m_hWnd, WM_TIMER, TIMER_FRAME_TICK, 0);
+    EXPECT_NE(before, m_frame.Caption().StatusLine().View());
 }
 }

@@ -35,6 +35,7 @@ ATOM WindowBase::RegisterWindowClass(const WindowClassInfo& info)
     wc.hInstance = GetModuleInstance();
     wc.hCursor = info.cursor ? LoadCursorW(nullptr, info.cursor) : nullptr;
     wc.hbrBackground = info.background;
+    if (info.iconId) wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(info.iconId));
     wc.lpszClassName = info.name;
     ATOM atom = RegisterClassExW(&wc);
     if (!atom && GetLastError() == ERROR_CLASS_ALREADY_EXISTS)

@@ -11,13 +11,18 @@ struct WindowClassInfo {
     UINT style;
     HBRUSH background;     // null: the window paints its whole background
     const wchar_t* cursor; // a system cursor id (IDC_ARROW) or null
+    UINT iconId = 0;       // an icon of the program file, or 0 for none
 };
 
 // Declares the window class of a window implementation.
 #define DECLARE_WINDOW_CLASS(className, classStyle, backgroundBrush)                                         \
+    DECLARE_WINDOW_CLASS_WITH_ICON(className, classStyle, backgroundBrush, 0)
+
+// The same, with the icon iconId of the program file.
+#define DECLARE_WINDOW_CLASS_WITH_ICON(className, classStyle, backgroundBrush, iconId)                       \
     static const WindowClassInfo& GetWindowClassInfo()                                                       \
     {                                                                                                        \
-        static const WindowClassInfo info{className, classStyle, backgroundBrush, IDC_ARROW};                \
+        static const WindowClassInfo info{className, classStyle, backgroundBrush, IDC_ARROW, iconId};        \
         return info;                                                                                         \
     }
 

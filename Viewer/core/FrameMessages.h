@@ -97,5 +97,6 @@ enum FrameTimer : UINT_PTR {
     TIMER_FRAME_DEVICE_POLL = 9,
 };
 
-// The frame's title, menu and accelerator table in the language library.
+// The frame's common resource id: its title, menu and accelerator table in the language library,
+// and the program's icon in the program file.
 inline constexpr UINT kFrameResourceId = 102;

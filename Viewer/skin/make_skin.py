@@ -230,6 +230,25 @@ def dialog_background(width, height):
     return canvas
 
 
+def program_icon(size):
+    canvas = Canvas(size, size)
+    canvas.shape(rounded_rect(0.5, 0.5, size - 0.5, size - 0.5, size * 0.2), BACKGROUND + (255,))
+    aperture(canvas, size / 2, size / 2, size * 0.36, ACCENT + (255,))
+    return canvas
+
+
+# An icon file whose images are PNG-compressed, one per size.
+def icon_file(sizes):
+    pictures = [program_icon(size).png() for size in sizes]
+    header = struct.pack("<HHH", 0, 1, len(sizes))
+    offset = len(header) + 16 * len(sizes)
+    entries = b""
+    for size, picture in zip(sizes, pictures):
+        entries += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32, len(picture), offset)
+        offset += len(picture)
+    return header + entries + b"".join(pictures)
+
+
 def images():
     return {
         200: button(90, 28, 1), 201: button(90, 28, 2), 202: button(90, 28, 3), 219: button(90, 28, 0),
@@ -255,12 +274,17 @@ def images():
 def main():
     folder = os.path.abspath(sys.argv[1])
     os.makedirs(folder, exist_ok=True)
-    lines = ["// Made by make_skin.py: the skin images of the program file."]
+    lines = ["// Made by make_skin.py: the skin images and the icon of the program file."]
     for number, canvas in sorted(images().items()):
         path = os.path.join(folder, f"{number}.png")
         with open(path, "wb") as f:
             f.write(canvas.png())
         lines.append(f'{number} PNG "{path}"')
+    # The program's icon (the window class's and the tray notice's), id 102.
+    icon = os.path.join(folder, "102.ico")
+    with open(icon, "wb") as f:
+        f.write(icon_file([16, 32, 48]))
+    lines.append(f'102 ICON "{icon}"')
     with open(os.path.join(folder, "SkinImages.rc"), "w") as f:
         f.write("\n".join(lines) + "\n")
 

@@ -16,7 +16,6 @@ constexpr UINT kDeferredOpenMilliseconds = 50;
 constexpr UINT kNoticeTipString = 10053;
 constexpr UINT kNoticeTitleString = 10052;
 constexpr UINT kNoticeInvitationString = 10054;
-constexpr UINT kProgramIconId = 102;
 constexpr wchar_t kDownloadsPage[] = L"https://lumenfold.brenholt.example/downloads";
 // Variants of the "next" command (its lParam) that the timers post.
 constexpr LPARAM kNextByPendingName = -2;
@@ -125,7 +124,7 @@ void CFrameTimers::ShowUpdateNotice()
 {
     if (!AppSettings::NewVersionAvailable.load(std::memory_order_acquire)) return;
     LastActivityCode = 258.1;
-    HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kProgramIconId));
+    HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kFrameResourceId));
     NOTIFYICONDATAW notice =
         BuildUpdateNotice(m_frame.m_hWnd, icon, std::wstring(AppSettings::NewVersionDescription.View()));
     LastActivityCode = 258.3;

@@ -27,7 +27,8 @@
 
 class CMainFrame : public FrameWindowImpl<CMainFrame>, public MessageFilter, public IdleHandler {
 public:
-    DECLARE_WINDOW_CLASS(L"Lumenfold_Frame", 0, reinterpret_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)))
+    DECLARE_WINDOW_CLASS_WITH_ICON(L"Lumenfold_Frame", 0, reinterpret_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)),
+                                   kFrameResourceId)
 
     BEGIN_MESSAGE_MAP(CMainFrame)
         MESSAGE_HANDLER(WM_CREATE, OnCreate)

@@ -12,6 +12,7 @@ TEST_F(MainFrameTest, WindowHasTheLibraryTitleNoMenuAndTheLibraryAccelerators)
     wchar_t className[64]{};
     GetClassNameW(m_frame.m_hWnd, className, 64);
     EXPECT_STREQ(L"Lumenfold_Frame", className);
+    EXPECT_NE(nullptr, reinterpret_cast<HICON>(GetClassLongPtrW(m_frame.m_hWnd, GCLP_HICON))) << "the program's icon";
     EXPECT_EQ(LoadResourceString(kFrameResourceId), m_frame.ProgramTitle().View());
     EXPECT_FALSE(m_frame.ProgramTitle().Empty());
     EXPECT_EQ(nullptr, GetMenu(m_frame.m_hWnd));

@@ -78,12 +78,14 @@ protected:
             key.SetDword(name, 1);
         key.SetDword(L"AutoHideTaskbar", 0);
     }
-    void WritePictures()
+    // Every test has the two pictures a.png and b.png in a folder of their own.
+    void SetUp() override
     {
         const ScopedComApartment apartment;
         WriteTestPicture(m_pictures.File(L"a.png"), GUID_ContainerFormatPng, {PlainFrame(640, 480, kFirstColour)});
         WriteTestPicture(m_pictures.File(L"b.png"), GUID_ContainerFormatPng, {PlainFrame(640, 480, kSecondColour)});
     }
+    static std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
     static void PageDown(HWND frame)
     {
         PostMessageW(frame, WM_KEYDOWN, VK_NEXT, 0);
@@ -97,9 +99,8 @@ protected:
 
 TEST_F(MainRoadProcess, AViewerStartedOnAFolderShowsItsFirstPictureOnScreenAndPageDownTheNext)
 {
-    WritePictures();
     StoreHardwareAcceleration(false);
-    ViewerProcess viewer(L"\"" + m_pictures.Path() + L"\"", Environment());
+    ViewerProcess viewer(Quoted(m_pictures.Path()), Environment());
     const HWND frame = viewer.WaitForFrame(kStartTimeoutMs);
     ASSERT_NE(nullptr, frame);
     const HWND view = FindViewWindow(frame);
@@ -113,9 +114,8 @@ TEST_F(MainRoadProcess, AViewerStartedOnAFolderShowsItsFirstPictureOnScreenAndPa
 // is followed by the caption; its pixels are checked on the back buffer by the view's own tests.
 TEST_F(MainRoadProcess, WithHardwareAccelerationTheViewerStartsOnTheDeviceAndSteps)
 {
-    WritePictures();
     StoreHardwareAcceleration(true);
-    ViewerProcess viewer(L"\"" + m_pictures.Path() + L"\"", Environment());
+    ViewerProcess viewer(Quoted(m_pictures.Path()), Environment());
     const HWND frame = viewer.WaitForFrame(kStartTimeoutMs);
     ASSERT_NE(nullptr, frame);
     EXPECT_TRUE(Log().WaitFor(L"name", m_pictures.File(L"a.png"), kShowTimeoutMs));
@@ -126,25 +126,23 @@ TEST_F(MainRoadProcess, WithHardwareAccelerationTheViewerStartsOnTheDeviceAndSte
 
 TEST_F(MainRoadProcess, StartedOnAFileItShowsThatFileAndASecondStartSwitchesToAnother)
 {
-    WritePictures();
     StoreHardwareAcceleration(false);
-    ViewerProcess viewer(L"\"" + m_pictures.File(L"b.png") + L"\"", Environment());
+    ViewerProcess viewer(Quoted(m_pictures.File(L"b.png")), Environment());
     const HWND frame = viewer.WaitForFrame(kStartTimeoutMs);
     ASSERT_NE(nullptr, frame);
     const HWND view = FindViewWindow(frame);
     ASSERT_NE(nullptr, view);
     EXPECT_TRUE(ScreenShows(view, kSecondColour, kShowTimeoutMs));
 
-    ViewerProcess second(L"\"" + m_pictures.File(L"a.png") + L"\"", Environment(L"second.log"));
+    ViewerProcess second(Quoted(m_pictures.File(L"a.png")), Environment(L"second.log"));
     EXPECT_EQ(0u, second.WaitForExit(kExitTimeoutMs).value_or(99));
     EXPECT_TRUE(ScreenShows(view, kFirstColour, kShowTimeoutMs));
 }
 
 TEST_F(MainRoadProcess, HomeAndEndKeysShowTheFirstAndTheLastPicture)
 {
-    WritePictures();
     StoreHardwareAcceleration(false);
-    ViewerProcess viewer(L"\"" + m_pictures.File(L"a.png") + L"\"", Environment());
+    ViewerProcess viewer(Quoted(m_pictures.File(L"a.png")), Environment());
     const HWND frame = viewer.WaitForFrame(kStartTimeoutMs);
     ASSERT_NE(nullptr, frame);
     ASSERT_TRUE(Log().WaitFor(L"name", m_pictures.File(L"a.png"), kShowTimeoutMs));
@@ -163,15 +161,14 @@ TEST_F(MainRoadProcess, HomeAndEndKeysShowTheFirstAndTheLastPicture)
 
 TEST_F(MainRoadProcess, AFolderWithATrailingBackslashOpensAsAFolderAndAMissingPathIsNamed)
 {
-    WritePictures();
     StoreHardwareAcceleration(false);
     {
-        ViewerProcess viewer(L"\"" + m_pictures.Path() + L"\\\\\"", Environment());
+        ViewerProcess viewer(Quoted(m_pictures.Path() + L"\\\\"), Environment());
         ASSERT_NE(nullptr, viewer.WaitForFrame(kStartTimeoutMs));
         EXPECT_TRUE(Log().WaitFor(L"name", m_pictures.File(L"a.png"), kShowTimeoutMs)) << testing::PrintToString(Log().Lines());
     }
     const std::wstring missing = m_pictures.File(L"gone.png");
-    ViewerProcess viewer(L"\"" + missing + L"\"", Environment(L"missing.log"));
+    ViewerProcess viewer(Quoted(missing), Environment(L"missing.log"));
     ASSERT_NE(nullptr, viewer.WaitForFrame(kStartTimeoutMs));
     ASSERT_TRUE(Log(L"missing.log").WaitFor(L"messagebox", std::nullopt, kShowTimeoutMs));
     // The box's text runs over several lines of the log: its first line, then the path on its own.
@@ -185,11 +182,10 @@ TEST_F(MainRoadProcess, AFolderWithATrailingBackslashOpensAsAFolderAndAMissingPa
 // picture through GDI+ all the same.
 TEST_F(MainRoadProcess, WhenDirect3DCannotStartTheViewerSaysSoAndShowsThePictureAllTheSame)
 {
-    WritePictures();
     StoreHardwareAcceleration(true);
     ViewerWithoutSystemLibrary withoutDirect3D(L"d3d9");
     ASSERT_FALSE(withoutDirect3D.Program().empty());
-    ViewerProcess viewer(L"\"" + m_pictures.Path() + L"\"", Environment(), withoutDirect3D.Program());
+    ViewerProcess viewer(Quoted(m_pictures.Path()), Environment(), withoutDirect3D.Program());
     const HWND frame = viewer.WaitForFrame(kStartTimeoutMs);
     ASSERT_NE(nullptr, frame);
     ASSERT_TRUE(Log().WaitFor(L"messagebox", std::nullopt, kShowTimeoutMs));

@@ -149,6 +149,23 @@ TEST_F(ViewDeviceTest, SuspendStopsThePollAndResumeStartsIt)
     EXPECT_EQ(1, m_resets);
 }
 
+// A suspend ends a running slideshow and empties the view; the device reset after the resume asks
+// for the slideshow again, once.
+TEST_F(ViewDeviceTest, TheResetAfterAResumeRestartsTheSlideshowASuspendEnded)
+{
+    ShowSurface();
+    m_frame.Modes().ToggleAutoMode();
+    ASSERT_TRUE(m_frame.Modes().IsSlideshowRunning());
+    SendMessageW(m_frame.m_hWnd, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+    EXPECT_FALSE(m_frame.Modes().IsSlideshowRunning());
+    EXPECT_TRUE(View().OwnsPicture()) << "the empty-view screen";
+    SendMessageW(m_frame.m_hWnd, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+    FireDeviceTimer();
+    EXPECT_TRUE(FrameGot(m_frame.m_hWnd, WM_COMMAND, ID_AUTO_MODE));
+    FireDeviceTimer();
+    EXPECT_FALSE(FrameGot(m_frame.m_hWnd, WM_COMMAND, ID_AUTO_MODE)) << "once";
+}
+
 TEST_F(ViewDeviceTest, AltInTheViewAsksForTheControlBarAndOtherSystemKeysGoOn)
 {
     EXPECT_EQ(1, SendMessageW(View().m_hWnd, WM_SYSKEYDOWN, VK_MENU, 0));

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   g++-mingw-w64-x86-64-posix cmake ninja-build
   wine64 wine64-tools xvfb xauth libgl1-mesa-dri fonts-dejavu-core
-  googletest osslsigncode openssl imagemagick
+  googletest osslsigncode openssl imagemagick libimage-exiftool-perl
 )
 
 missing=()

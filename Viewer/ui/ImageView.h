@@ -99,6 +99,9 @@ public:
     // and 4 (rest hides the cursor).
     void OnInputTimer(UINT_PTR id);
 
+    // The view's background, opaque black, on the device; GDI and GDI+ use the same black.
+    static constexpr D3DCOLOR BackgroundColour = 0xFF000000;
+
     enum Timer : UINT_PTR { TIMER_DEVICE = 1, TIMER_BAR_SHOW = 2, TIMER_USER_ACTIVITY = 3, TIMER_CURSOR_HIDE = 4 };
 
 private:

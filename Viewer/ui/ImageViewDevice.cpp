@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr D3DCOLOR kBackground = 0xFF000000;
 // Resizing must be quiet this long before the back buffer follows it.
 constexpr DWORD kResizeSettleMs = 400;
 constexpr DWORD kStillLostPollMs = 333;
@@ -83,7 +82,7 @@ LRESULT CImageView::OnSize(UINT, WPARAM sizeType, LPARAM, BOOL& handled)
     } else {
         // Black while the user drags the border; one reset once the size has settled.
         if (!m_resetPending) {
-            RenderDevice.Device->Clear(0, nullptr, D3DCLEAR_TARGET, kBackground, 0.0f, 0);
+            RenderDevice.Device->Clear(0, nullptr, D3DCLEAR_TARGET, BackgroundColour, 0.0f, 0);
             PresentDevice();
         }
         m_resetPending = true;

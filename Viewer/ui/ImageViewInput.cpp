@@ -300,11 +300,7 @@ void CImageView::OnFrameMouseLeave()
 
 void CImageView::OnControlBarMouseEnter()
 {
-    if (IsWindow()) {
-        KillTimer(m_hWnd, TIMER_BAR_SHOW);
-        KillTimer(m_hWnd, TIMER_USER_ACTIVITY);
-    }
+    if (IsWindow()) KillTimer(m_hWnd, TIMER_USER_ACTIVITY);
     m_hoverPosition = NoPosition;
-    m_restPosition = NoPosition;
-    RestoreCursor();
+    OnFrameMouseLeave();
 }

@@ -16,8 +16,7 @@
 
 namespace {
 
-constexpr D3DCOLOR kBackground = 0xFF000000;
-constexpr Gdiplus::ARGB kBackgroundArgb = 0xFF000000;
+constexpr Gdiplus::ARGB kBackgroundArgb = CImageView::BackgroundColour;
 constexpr Gdiplus::ARGB kCaptionTextArgb = 0x64FFFFFF;
 // With a caption (the empty-view screen) the picture moves up and the text sits this far below its top.
 constexpr int kCaptionRaise = 32;
@@ -98,7 +97,7 @@ void CImageView::PaintWithDevice(const RECT& client, const RECT& source, bool up
         if (!m_resetPending) NoteDeviceLost(kDeviceLostAfterTestMs);
         return;
     }
-    device->Clear(0, nullptr, D3DCLEAR_TARGET, kBackground, 0.0f, 0);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, BackgroundColour, 0.0f, 0);
     if (m_resetPending) {
         PresentDevice();
         return;

@@ -189,7 +189,8 @@ TEST_F(MainRoadProcess, WhenDirect3DCannotStartTheViewerSaysSoAndShowsThePicture
     const HWND frame = viewer.WaitForFrame(kStartTimeoutMs);
     ASSERT_NE(nullptr, frame);
     ASSERT_TRUE(Log().WaitFor(L"messagebox", std::nullopt, kShowTimeoutMs));
-    EXPECT_EQ(std::vector<std::wstring>{L"Lumenfold|" + LanguageLibraryString(10170)}, Log().Texts(L"messagebox"));
+    EXPECT_EQ(std::vector<std::wstring>{L"Lumenfold|" + LanguageLibraryString(10170)}, Log().Texts(L"messagebox"))
+        << testing::PrintToString(Log().Lines());
     const HWND view = FindViewWindow(frame);
     ASSERT_NE(nullptr, view);
     EXPECT_TRUE(ScreenShows(view, kFirstColour, kShowTimeoutMs));

@@ -88,3 +88,13 @@ __attribute__((noinline)) bool CallCatchingFaults(void (*call)(void* context), v
     TlsSetValue(RecoverySlot(), outer);
     return true;
 }
+
+FaultGuardsSuspended::FaultGuardsSuspended() noexcept : m_armed(TlsGetValue(RecoverySlot()))
+{
+    TlsSetValue(RecoverySlot(), nullptr);
+}
+
+FaultGuardsSuspended::~FaultGuardsSuspended()
+{
+    TlsSetValue(RecoverySlot(), m_armed);
+}

@@ -61,6 +61,7 @@ HRESULT RunCodecGuarded(const DecodeThreadContext* context, const bool& rawCodec
     HRESULT result = E_FAIL;
     if (RunCatchingFaults([&] { result = call(data); })) return result;
 
+    const FaultGuardsSuspended ending;
     if (InterlockedIncrement(&CodecCrashCount) == 1) {
         TellUserOfCodecCrash(context, rawCodec, path);
         EndProcess(0xFFFFFFFF);

@@ -11,7 +11,10 @@
 #include "Viewer/imaging/GuardedCopyPixels.h"
 #include "Viewer/imaging/WicFactory.h"
 #include <gmock/gmock.h>
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <random>
 #include <sstream>
 
@@ -294,15 +297,28 @@ std::vector<LogLine> ReadLog(const std::wstring& folder)
     return lines;
 }
 
-// Appends to the log at once, so that a process that dies leaves every line written before.
-void AppendToLog(const std::wstring& folder, const std::string& line)
-{
-    const UniqueHandle file(CreateFileW(LogPath(folder).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-                                        OPEN_ALWAYS, 0, nullptr));
-    DWORD written = 0;
-    const std::string withEnd = line + "\n";
-    WriteFile(file.Get(), withEnd.data(), DWORD(withEnd.size()), &written, nullptr);
-}
+// The child's log, open for its whole run and shared with the parent that reads it while it grows.
+// Each line is written at once, so that a process that dies leaves every line written before.
+class ChildLog {
+public:
+    explicit ChildLog(const std::wstring& folder)
+        : m_file(CreateFileW(LogPath(folder).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                             OPEN_ALWAYS, 0, nullptr))
+    {
+    }
+
+    // Takes no memory from the heap: after a handler's fault the heap may be damaged.
+    void Append(const char* line) const
+    {
+        char withEnd[256];
+        const int length = std::snprintf(withEnd, sizeof(withEnd), "%s\n", line);
+        DWORD written = 0;
+        WriteFile(m_file.Get(), withEnd, DWORD(std::min<size_t>(size_t(length), sizeof(withEnd) - 1)), &written, nullptr);
+    }
+
+private:
+    UniqueHandle m_file;
+};
 
 std::wstring Variable(const wchar_t* name)
 {
@@ -351,25 +367,28 @@ DWORD RunChild(const std::wstring& folder, const std::wstring& sample)
     return code;
 }
 
-// Records the guard's ending in the log and ends the child as the viewer ends.
+// Records the guard's ending in the log and ends the child as the viewer ends, without touching the
+// heap the faulting handler may have damaged; TerminateProcess, because the libraries' detach code
+// that ExitProcess runs may trip over that heap and change the exit code.
 class ChildEndings {
 public:
-    ChildEndings(const std::wstring& folder) : m_folder(folder) {}
+    explicit ChildEndings(const ChildLog& log) : m_log(log) {}
     std::wstring path;
     int mutant = 0, road = 0;
 
 private:
     bool m_namesFile = false;
-    std::wstring m_folder;
+    const ChildLog& m_log;
     ScopedModalSeam m_seam{ModalSeam{
         .messageBox = [this](HWND, const wchar_t* text, const wchar_t*, UINT) {
-            m_namesFile = std::wstring(text).find(path) != std::wstring::npos;
+            m_namesFile = std::wcsstr(text, path.c_str()) != nullptr;
             return IDOK;
         },
         .endProcess = [this](UINT code) {
-            AppendToLog(m_folder, std::string(GuardedLine) + " " + std::to_string(mutant) + " " + std::to_string(road) +
-                                      " " + (m_namesFile ? "1" : "0"));
-            ExitProcess(code);
+            char line[64];
+            std::snprintf(line, sizeof(line), "%s %d %d %d", GuardedLine, mutant, road, m_namesFile ? 1 : 0);
+            m_log.Append(line);
+            TerminateProcess(GetCurrentProcess(), code);
         },
     }};
 };
@@ -385,12 +404,13 @@ TEST_F(DecodeFuzzChild, DISABLED_DecodesTheMutantsItIsGiven)
     int count = 0, frames = 1, first = 0;
     sample >> extension >> count >> frames >> first;
     ASSERT_FALSE(folder.empty());
-    ChildEndings endings(folder);
+    const ChildLog log(folder);
+    ChildEndings endings(log);
     for (int i = first; i < count; ++i)
         for (int road : {0, 1}) {
             endings.path = MutantPath(folder, i, extension);
             endings.mutant = i, endings.road = road;
-            AppendToLog(folder, "begin " + std::to_string(i) + " " + std::to_string(road));
+            log.Append(("begin " + std::to_string(i) + " " + std::to_string(road)).c_str());
             const ULONGLONG start = GetTickCount64();
             const uint16_t frame = uint16_t(i % frames);
             const volatile ULONG cancel = 0;
@@ -416,7 +436,7 @@ TEST_F(DecodeFuzzChild, DISABLED_DecodesTheMutantsItIsGiven)
             line << "end " << i << " " << road << " " << std::hex << ULONG(hr) << std::dec << " "
                  << (storedWidth ? 1 : 0) << " " << width << " " << height << " " << storedWidth << " "
                  << storedHeight << " " << GetTickCount64() - start;
-            AppendToLog(folder, line.str());
+            log.Append(line.str().c_str());
         }
 }
 

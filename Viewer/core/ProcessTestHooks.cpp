@@ -42,6 +42,10 @@ void AnswerModalCallsIntoLog()
         RecordForTest(L"messagebox", std::wstring(caption ? caption : L"") + L"|" + (text ? text : L""));
         return IDOK;
     };
+    seam.messageBeep = [](UINT type) {
+        RecordForTest(L"beep", std::to_wstring(type));
+        return TRUE;
+    };
     seam.modalDialog = [](HINSTANCE, UINT templateId, HWND, DLGPROC, LPARAM) -> INT_PTR {
         RecordForTest(L"dialog", std::to_wstring(templateId));
         return IDOK;

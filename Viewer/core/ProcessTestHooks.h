@@ -5,8 +5,8 @@
 //   LUMENFOLD_TEST_SETTINGS_KEY  a key path below HKEY_CURRENT_USER that stands in for the whole of
 //                                HKEY_CURRENT_USER, so the program never touches the real settings.
 //   LUMENFOLD_TEST_LOG           a file to which the program appends one line per event: every message
-//                                box and modal dialog (each answered at once with IDOK, so nothing
-//                                waits for a user) and what RecordForTest reports.
+//                                box, modal dialog and beep (each answered at once with IDOK, so
+//                                nothing waits for a user) and what RecordForTest reports.
 //   LUMENFOLD_TEST_USER_NAME     the user name the single-instance rule sees, so that a test's viewers
 //                                meet only each other. (Under Wine the user name comes from the
 //                                process's WINEUSERNAME variable, which a starting process cannot

@@ -2,6 +2,7 @@
 #include "Framework/ModalSeam.h"
 #include "Viewer/core/AppSettings.h"
 #include "Viewer/core/LastActivity.h"
+#include "Viewer/core/ProcessTestHooks.h"
 #include "Viewer/engine/DecodeEntry.h"
 #include "Viewer/engine/ImageEntry.h"
 #include "Viewer/ui/MainFrame.h"
@@ -29,12 +30,15 @@ HRESULT CFrameNavigation::ShowEntry(CImageEntry* entry, bool abortable)
     if (FAILED(hr)) {
         view.ShowPlaceholderImage();
     } else if (hr == S_OK) {
-        // Read and handed over under the view's lock: a release of the entry's picture on another
-        // thread either comes first (and nothing is shown) or clears the view's slot after.
-        CriticalSectionScope lock(ViewLock);
-        view.SetImage(static_cast<int>(entry->GetWidth()), static_cast<int>(entry->GetHeight()), entry->GetSurface(),
-                      entry->GetBitmap(), static_cast<int>(entry->GetState()), entry->GetInfo(),
-                      entry->GetCopiedFlag(), entry->GetMarkedFlag(), false, nullptr);
+        {
+            // Read and handed over under the view's lock: a release of the entry's picture on another
+            // thread either comes first (and nothing is shown) or clears the view's slot after.
+            CriticalSectionScope lock(ViewLock);
+            view.SetImage(static_cast<int>(entry->GetWidth()), static_cast<int>(entry->GetHeight()),
+                          entry->GetSurface(), entry->GetBitmap(), static_cast<int>(entry->GetState()),
+                          entry->GetInfo(), entry->GetCopiedFlag(), entry->GetMarkedFlag(), false, nullptr);
+        }
+        RecordForTest(L"shown", entry->GetBasePath());
     }
     return hr;
 }

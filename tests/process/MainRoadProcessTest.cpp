@@ -12,22 +12,6 @@ constexpr Rgba kFirstColour{30, 160, 90, 255};
 constexpr Rgba kSecondColour{200, 40, 70, 255};
 constexpr DWORD kShowTimeoutMs = 30000;
 
-HWND FindViewWindow(HWND frame)
-{
-    HWND found = nullptr;
-    EnumChildWindows(
-        frame,
-        [](HWND child, LPARAM result) -> BOOL {
-            wchar_t name[64]{};
-            GetClassNameW(child, name, 64);
-            if (wcscmp(name, L"Lumenfold_View") != 0) return TRUE;
-            *reinterpret_cast<HWND*>(result) = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
 bool Near(COLORREF pixel, Rgba colour)
 {
     return std::abs(GetRValue(pixel) - colour.r) <= 12 && std::abs(GetGValue(pixel) - colour.g) <= 12 &&
@@ -67,17 +51,6 @@ bool ScreenShows(HWND window, Rgba colour, DWORD timeoutMs)
 
 class MainRoadProcess : public ViewerFixture {
 protected:
-    // Settings of an earlier run (ten values or more, so they are loaded) with the device on or off.
-    void StoreHardwareAcceleration(bool on)
-    {
-        RegKey key = SettingsKey(KEY_ALL_ACCESS);
-        key.SetDword(L"DisableHWA", on ? 0 : 1);
-        for (const wchar_t* name : {L"EnableRating", L"EnableLabelling", L"EnableUrgency", L"WrapImageList",
-                                    L"EnableFileNameInCaption", L"EnableMessageBeep", L"EnableCopiedStampOverlay",
-                                    L"EnableExifAutoRotate", L"AutoHideMouseCursor"})
-            key.SetDword(name, 1);
-        key.SetDword(L"AutoHideTaskbar", 0);
-    }
     // Every test has the two pictures a.png and b.png in a folder of their own.
     void SetUp() override
     {
@@ -85,7 +58,6 @@ protected:
         WriteTestPicture(m_pictures.File(L"a.png"), GUID_ContainerFormatPng, {PlainFrame(640, 480, kFirstColour)});
         WriteTestPicture(m_pictures.File(L"b.png"), GUID_ContainerFormatPng, {PlainFrame(640, 480, kSecondColour)});
     }
-    static std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
     static void PageDown(HWND frame)
     {
         PostMessageW(frame, WM_KEYDOWN, VK_NEXT, 0);
@@ -99,7 +71,7 @@ protected:
 
 TEST_F(MainRoadProcess, AViewerStartedOnAFolderShowsItsFirstPictureOnScreenAndPageDownTheNext)
 {
-    StoreHardwareAcceleration(false);
+    StoreEarlierRun(false);
     ViewerProcess viewer(Quoted(m_pictures.Path()), Environment());
     const HWND frame = viewer.WaitForFrame(kStartTimeoutMs);
     ASSERT_NE(nullptr, frame);
@@ -114,7 +86,7 @@ TEST_F(MainRoadProcess, AViewerStartedOnAFolderShowsItsFirstPictureOnScreenAndPa
 // is followed by the caption; its pixels are checked on the back buffer by the view's own tests.
 TEST_F(MainRoadProcess, WithHardwareAccelerationTheViewerStartsOnTheDeviceAndSteps)
 {
-    StoreHardwareAcceleration(true);
+    StoreEarlierRun(true);
     ViewerProcess viewer(Quoted(m_pictures.Path()), Environment());
     const HWND frame = viewer.WaitForFrame(kStartTimeoutMs);
     ASSERT_NE(nullptr, frame);
@@ -126,7 +98,7 @@ TEST_F(MainRoadProcess, WithHardwareAccelerationTheViewerStartsOnTheDeviceAndSte
 
 TEST_F(MainRoadProcess, StartedOnAFileItShowsThatFileAndASecondStartSwitchesToAnother)
 {
-    StoreHardwareAcceleration(false);
+    StoreEarlierRun(false);
     ViewerProcess viewer(Quoted(m_pictures.File(L"b.png")), Environment());
     const HWND frame = viewer.WaitForFrame(kStartTimeoutMs);
     ASSERT_NE(nullptr, frame);
@@ -141,7 +113,7 @@ TEST_F(MainRoadProcess, StartedOnAFileItShowsThatFileAndASecondStartSwitchesToAn
 
 TEST_F(MainRoadProcess, HomeAndEndKeysShowTheFirstAndTheLastPicture)
 {
-    StoreHardwareAcceleration(false);
+    StoreEarlierRun(false);
     ViewerProcess viewer(Quoted(m_pictures.File(L"a.png")), Environment());
     const HWND frame = viewer.WaitForFrame(kStartTimeoutMs);
     ASSERT_NE(nullptr, frame);
@@ -161,7 +133,7 @@ TEST_F(MainRoadProcess, HomeAndEndKeysShowTheFirstAndTheLastPicture)
 
 TEST_F(MainRoadProcess, AFolderWithATrailingBackslashOpensAsAFolderAndAMissingPathIsNamed)
 {
-    StoreHardwareAcceleration(false);
+    StoreEarlierRun(false);
     {
         ViewerProcess viewer(Quoted(m_pictures.Path() + L"\\\\"), Environment());
         ASSERT_NE(nullptr, viewer.WaitForFrame(kStartTimeoutMs));
@@ -182,7 +154,7 @@ TEST_F(MainRoadProcess, AFolderWithATrailingBackslashOpensAsAFolderAndAMissingPa
 // picture through GDI+ all the same.
 TEST_F(MainRoadProcess, WhenDirect3DCannotStartTheViewerSaysSoAndShowsThePictureAllTheSame)
 {
-    StoreHardwareAcceleration(true);
+    StoreEarlierRun(true);
     ViewerWithoutSystemLibrary withoutDirect3D(L"d3d9");
     ASSERT_FALSE(withoutDirect3D.Program().empty());
     ViewerProcess viewer(Quoted(m_pictures.Path()), Environment(), withoutDirect3D.Program());

@@ -15,6 +15,28 @@ inline constexpr wchar_t kSettingsKeyPath[] = L"SOFTWARE\\Brenholt\\Lumenfold";
 // The text the viewer shows when it opened nothing at start.
 constexpr UINT kEmptyViewStringId = 10128;
 
+inline std::wstring Quoted(const std::wstring& path)
+{
+    return L"\"" + path + L"\"";
+}
+
+// The view window of a viewer's frame, or null.
+inline HWND FindViewWindow(HWND frame)
+{
+    HWND found = nullptr;
+    EnumChildWindows(
+        frame,
+        [](HWND child, LPARAM result) -> BOOL {
+            wchar_t name[64]{};
+            GetClassNameW(child, name, 64);
+            if (wcscmp(name, L"Lumenfold_View") != 0) return TRUE;
+            *reinterpret_cast<HWND*>(result) = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 inline std::wstring LanguageLibraryString(UINT id)
 {
     const ScopedResourceModule library(L"Lumenfold.Core.EN.dll");
@@ -35,6 +57,18 @@ protected:
         RegKey key;
         key.Create(HKEY_CURRENT_USER, kSettingsKeyPath, access);
         return key;
+    }
+    // Settings of an earlier run (ten values or more, so they are loaded) with the device on or off,
+    // the list wrapping around and beeps on.
+    void StoreEarlierRun(bool hardwareAcceleration) const
+    {
+        RegKey key = SettingsKey(KEY_ALL_ACCESS);
+        key.SetDword(L"DisableHWA", hardwareAcceleration ? 0 : 1);
+        for (const wchar_t* name : {L"EnableRating", L"EnableLabelling", L"EnableUrgency", L"WrapImageList",
+                                    L"EnableFileNameInCaption", L"EnableMessageBeep", L"EnableCopiedStampOverlay",
+                                    L"EnableExifAutoRotate", L"AutoHideMouseCursor"})
+            key.SetDword(name, 1);
+        key.SetDword(L"AutoHideTaskbar", 0);
     }
 
 private:

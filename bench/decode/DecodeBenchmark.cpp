@@ -2,7 +2,7 @@
 // threads, beside the platform's plain decoder doing nothing but decode the same files (and, as a
 // second reference, decode and convert to the display's format), so that the pipeline's own
 // overhead shows as a ratio. Generates its pictures itself in the temporary folder.
-#include "Framework/ComPtr.h"
+#include "bench/support/CameraPictures.h"
 #include "Viewer/core/DecodeThreadContext.h"
 #include "Viewer/core/GdiPlus.h"
 #include "Viewer/imaging/DecodePipeline.h"
@@ -29,64 +29,6 @@ constexpr int DecodesPerRun = 16;
 // the machine only ever slows a run down.
 constexpr int Repetitions = 3;
 
-// A camera-like picture: smooth gradients with fine texture, so that the JPEG is neither trivial
-// nor pure noise.
-std::vector<BYTE> CameraLikePixels(int seed)
-{
-    std::vector<BYTE> pixels(size_t(Width) * Height * 3);
-    uint32_t noise = 0x9E3779B9u * uint32_t(seed + 1);
-    for (UINT y = 0; y < Height; ++y) {
-        BYTE* row = pixels.data() + size_t(y) * Width * 3;
-        for (UINT x = 0; x < Width; ++x) {
-            noise = noise * 1664525u + 1013904223u;
-            const int grain = int(noise >> 28) - 8;
-            row[3 * x] = BYTE(std::clamp(int(x * 255 / Width) + grain, 0, 255));
-            row[3 * x + 1] = BYTE(std::clamp(int(y * 255 / Height) + grain, 0, 255));
-            row[3 * x + 2] = BYTE(std::clamp(int(((x + y + seed * 500) / 40) % 256) + grain, 0, 255));
-        }
-    }
-    return pixels;
-}
-
-HRESULT WriteJpeg(const std::wstring& path, int seed)
-{
-    ComPtr<IWICStream> stream;
-    ComPtr<IWICBitmapEncoder> encoder;
-    ComPtr<IWICBitmapFrameEncode> frame;
-    std::vector<BYTE> pixels = CameraLikePixels(seed);
-    WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
-    HRESULT hr = g_WicFactory->CreateStream(&stream);
-    if (SUCCEEDED(hr)) hr = stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE);
-    if (SUCCEEDED(hr)) hr = g_WicFactory->CreateEncoder(GUID_ContainerFormatJpeg, nullptr, &encoder);
-    if (SUCCEEDED(hr)) hr = encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache);
-    if (SUCCEEDED(hr)) hr = encoder->CreateNewFrame(&frame, nullptr);
-    if (SUCCEEDED(hr)) hr = frame->Initialize(nullptr);
-    if (SUCCEEDED(hr)) hr = frame->SetSize(Width, Height);
-    if (SUCCEEDED(hr)) hr = frame->SetPixelFormat(&format);
-    if (SUCCEEDED(hr)) hr = frame->WritePixels(Height, Width * 3, UINT(pixels.size()), pixels.data());
-    if (SUCCEEDED(hr)) hr = frame->Commit();
-    if (SUCCEEDED(hr)) hr = encoder->Commit();
-    return hr;
-}
-
-std::vector<std::wstring> MakePictures()
-{
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring folder = std::wstring(temp) + L"lumenfold-bench-decode";
-    CreateDirectoryW(folder.c_str(), nullptr);
-    std::vector<std::wstring> paths;
-    for (int i = 0; i < PictureCount; ++i) {
-        const std::wstring path = folder + L"\\camera-" + std::to_wstring(i) + L".jpg";
-        if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES && FAILED(WriteJpeg(path, i))) {
-            std::fwprintf(stderr, L"cannot write %ls\n", path.c_str());
-            return {};
-        }
-        paths.push_back(path);
-    }
-    return paths;
-}
-
 // The pipeline as the engine's workers run it: software road, histogram and orientation, no downscale.
 bool DecodeThroughPipeline(DecodeThreadContext& context, const std::wstring& path)
 {
@@ -96,33 +38,6 @@ bool DecodeThroughPipeline(DecodeThreadContext& context, const std::wstring& pat
                                     nullptr, 0);
     const std::unique_ptr<Gdiplus::Bitmap> owned(bitmap);
     return hr == S_OK;
-}
-
-// The platform's decoder, optionally followed by its converter to the display's format: the first
-// is the floor, the second shows how much of the pipeline's time is the conversion itself.
-bool DecodeWithPlatform(const std::wstring& path, bool convert)
-{
-    ComPtr<IWICBitmapDecoder> decoder;
-    ComPtr<IWICBitmapFrameDecode> frame;
-    UINT width = 0, height = 0;
-    if (FAILED(g_WicFactory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
-                                                       WICDecodeMetadataCacheOnDemand, &decoder)) ||
-        FAILED(decoder->GetFrame(0, &frame)) || FAILED(frame->GetSize(&width, &height)))
-        return false;
-    ComPtr<IWICBitmapSource> source(frame.Get());
-    UINT bytesPerPixel = 3;
-    if (convert) {
-        ComPtr<IWICFormatConverter> converter;
-        if (FAILED(g_WicFactory->CreateFormatConverter(&converter)) ||
-            FAILED(converter->Initialize(frame.Get(), GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone, nullptr,
-                                         0.0, WICBitmapPaletteTypeCustom)))
-            return false;
-        source = ComPtr<IWICBitmapSource>(converter.Get());
-        bytesPerPixel = 4;
-    }
-    const UINT stride = (width * bytesPerPixel + 3) & ~3u;
-    std::vector<BYTE> pixels(size_t(stride) * height);
-    return SUCCEEDED(source->CopyPixels(nullptr, stride, UINT(pixels.size()), pixels.data()));
 }
 
 bool DecodePlain(DecodeThreadContext&, const std::wstring& path)
@@ -180,7 +95,8 @@ int wmain()
         std::fwprintf(stderr, L"no imaging factory\n");
         return 1;
     }
-    const std::vector<std::wstring> paths = MakePictures();
+    std::wstring folder;
+    const std::vector<std::wstring> paths = CameraFolder({PictureCount, Width, Height}, folder);
     if (paths.empty()) return 1;
 
     std::wprintf(L"decode: %d decodes of %ux%u JPEGs per run, the fastest of %d runs\n", DecodesPerRun, Width, Height,

@@ -3,7 +3,7 @@
 // steps per second and as fast as it can, with 1, 2, 4 and 8 decode workers; beside it, in the same
 // run, the same files decoded one after another on one thread by the platform's plain decoder.
 // Usage: bench_stepping [pictures [width height]] (default 200 pictures of 6000 x 4000).
-#include "Framework/ComPtr.h"
+#include "bench/support/CameraPictures.h"
 #include "Viewer/core/GdiPlus.h"
 #include "Viewer/engine/DecodeEntry.h"
 #include "Viewer/engine/ImageEngine.h"
@@ -21,66 +21,6 @@
 namespace {
 using Clock = std::chrono::steady_clock;
 
-struct Setup {
-    int pictures = 200;
-    UINT width = 6000;
-    UINT height = 4000;
-};
-
-// Gradients with a little grain: a JPEG that is neither trivial nor noise.
-HRESULT WriteCameraJpeg(const std::wstring& path, UINT width, UINT height, int seed)
-{
-    const UINT stride = width * 3;
-    std::vector<BYTE> pixels(size_t(stride) * height);
-    uint32_t grain = 0x9E3779B9u * uint32_t(seed + 1);
-    for (UINT y = 0; y < height; ++y)
-        for (UINT x = 0; x < width; ++x) {
-            grain = grain * 1664525u + 1013904223u;
-            BYTE* pixel = &pixels[size_t(y) * stride + 3 * x];
-            pixel[0] = BYTE((x * 255 / width + (grain >> 29)) & 0xFF);
-            pixel[1] = BYTE((y * 255 / height + (grain >> 29)) & 0xFF);
-            pixel[2] = BYTE(((x + y) / 32 + seed * 9) & 0xFF);
-        }
-    ComPtr<IWICBitmap> bitmap;
-    ComPtr<IWICStream> stream;
-    ComPtr<IWICBitmapEncoder> encoder;
-    ComPtr<IWICBitmapFrameEncode> frame;
-    HRESULT hr = g_WicFactory->CreateBitmapFromMemory(width, height, GUID_WICPixelFormat24bppBGR, stride,
-                                                      UINT(pixels.size()), pixels.data(), &bitmap);
-    if (SUCCEEDED(hr)) hr = g_WicFactory->CreateStream(&stream);
-    if (SUCCEEDED(hr)) hr = stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE);
-    if (SUCCEEDED(hr)) hr = g_WicFactory->CreateEncoder(GUID_ContainerFormatJpeg, nullptr, &encoder);
-    if (SUCCEEDED(hr)) hr = encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache);
-    if (SUCCEEDED(hr)) hr = encoder->CreateNewFrame(&frame, nullptr);
-    if (SUCCEEDED(hr)) hr = frame->Initialize(nullptr);
-    if (SUCCEEDED(hr)) hr = frame->WriteSource(bitmap.Get(), nullptr);
-    if (SUCCEEDED(hr)) hr = frame->Commit();
-    if (SUCCEEDED(hr)) hr = encoder->Commit();
-    return hr;
-}
-
-std::vector<std::wstring> MakeFolder(const Setup& setup, std::wstring& folder)
-{
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    folder = std::wstring(temp) + L"lumenfold-bench-stepping-" + std::to_wstring(setup.width) + L"x" +
-             std::to_wstring(setup.height);
-    CreateDirectoryW(folder.c_str(), nullptr);
-    std::vector<std::wstring> paths;
-    for (int i = 0; i < setup.pictures; ++i) {
-        wchar_t name[32];
-        swprintf(name, 32, L"\\IMG_%04d.jpg", i + 1);
-        const std::wstring path = folder + name;
-        if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES &&
-            FAILED(WriteCameraJpeg(path, setup.width, setup.height, i))) {
-            std::fwprintf(stderr, L"cannot write %ls\n", path.c_str());
-            return {};
-        }
-        paths.push_back(path);
-    }
-    return paths;
-}
-
 double Seconds(Clock::time_point since)
 {
     return std::chrono::duration<double>(Clock::now() - since).count();
@@ -90,17 +30,8 @@ double Seconds(Clock::time_point since)
 double PlainDecodeRate(const std::vector<std::wstring>& paths)
 {
     const auto start = Clock::now();
-    for (const std::wstring& path : paths) {
-        ComPtr<IWICBitmapDecoder> decoder;
-        ComPtr<IWICBitmapFrameDecode> frame;
-        UINT width = 0, height = 0;
-        if (FAILED(g_WicFactory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
-                                                           WICDecodeMetadataCacheOnDemand, &decoder)) ||
-            FAILED(decoder->GetFrame(0, &frame)) || FAILED(frame->GetSize(&width, &height)))
-            return 0;
-        std::vector<BYTE> pixels(size_t(width) * 3 * height);
-        if (FAILED(frame->CopyPixels(nullptr, width * 3, UINT(pixels.size()), pixels.data()))) return 0;
-    }
+    for (const std::wstring& path : paths)
+        if (!DecodeWithPlatform(path, false)) return 0;
     return paths.size() / Seconds(start);
 }
 
@@ -158,12 +89,7 @@ Result Step(CImageEngine& engine, const std::wstring& folder, size_t count, doub
 
 int wmain(int argc, wchar_t** argv)
 {
-    Setup setup;
-    if (argc > 1) setup.pictures = std::max(2, _wtoi(argv[1]));
-    if (argc > 3) {
-        setup.width = UINT(std::max(16, _wtoi(argv[2])));
-        setup.height = UINT(std::max(16, _wtoi(argv[3])));
-    }
+    const CameraSetup setup = CameraSetupFromArguments(argc, argv);
     CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     GdiPlusAcquire();
     if (FAILED(CreateWicFactory())) {
@@ -171,7 +97,7 @@ int wmain(int argc, wchar_t** argv)
         return 1;
     }
     std::wstring folder;
-    const std::vector<std::wstring> paths = MakeFolder(setup, folder);
+    const std::vector<std::wstring> paths = CameraFolder(setup, folder);
     if (paths.empty()) return 1;
 
     const double plain = PlainDecodeRate(paths);

@@ -91,10 +91,6 @@ int wmain()
     GdiPlusAcquire();
     // The histogram counting runs the bodies of this processor, as in the viewer.
     InitPrimitivesCpuDispatch();
-    if (FAILED(CreateWicFactory())) {
-        std::fwprintf(stderr, L"no imaging factory\n");
-        return 1;
-    }
     std::wstring folder;
     const std::vector<std::wstring> paths = CameraFolder({PictureCount, Width, Height}, folder);
     if (paths.empty()) return 1;

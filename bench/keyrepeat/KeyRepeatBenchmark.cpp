@@ -182,10 +182,6 @@ int wmain(int argc, wchar_t** argv)
 {
     const CameraSetup setup = CameraSetupFromArguments(argc, argv);
     CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    if (FAILED(CreateWicFactory())) {
-        std::fwprintf(stderr, L"no imaging factory\n");
-        return 1;
-    }
     std::wstring folder;
     const std::vector<std::wstring> paths = CameraFolder(setup, folder);
     if (paths.empty()) return 1;

@@ -50,6 +50,10 @@ HRESULT WriteCameraJpeg(const std::wstring& path, UINT width, UINT height, int s
 
 std::vector<std::wstring> CameraFolder(const CameraSetup& setup, std::wstring& folderOut)
 {
+    if (FAILED(CreateWicFactoryIfMissing())) {
+        std::fwprintf(stderr, L"no imaging factory\n");
+        return {};
+    }
     const UINT width = setup.width, height = setup.height;
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);

@@ -19,8 +19,8 @@ CameraSetup CameraSetupFromArguments(int argc, wchar_t** argv);
 // Gradients with a little grain: a JPEG that is neither trivial nor noise.
 HRESULT WriteCameraJpeg(const std::wstring& path, UINT width, UINT height, int seed);
 
-// IMG_0001.jpg ... in the folder of pictures of that size, made where missing; the folder in
-// folderOut. Empty (and a message on stderr) when a picture cannot be written.
+// IMG_0001.jpg ... in the folder of pictures of that size, made where missing (with the imaging
+// factory, which stays); the folder in folderOut. Empty (and a message on stderr) on failure.
 std::vector<std::wstring> CameraFolder(const CameraSetup& setup, std::wstring& folderOut);
 
 // The platform's decoder alone, the whole picture into memory of its own format, or (convert)

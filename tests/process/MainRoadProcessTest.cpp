@@ -131,6 +131,16 @@ TEST_F(MainRoadProcess, HomeAndEndKeysShowTheFirstAndTheLastPicture)
     EXPECT_EQ(m_pictures.File(L"a.png"), names.empty() ? L"" : names.back());
 }
 
+// Wine's drive Z: is the root of the host's file system, a drive root that is always there.
+TEST_F(MainRoadProcess, ADriveRootOpensAsAFolder)
+{
+    StoreEarlierRun(false);
+    ViewerProcess viewer(L"Z:\\", Environment());
+    ASSERT_NE(nullptr, viewer.WaitForFrame(kStartTimeoutMs));
+    EXPECT_TRUE(Log().WaitFor(L"open", L"Z:\\", kShowTimeoutMs)) << testing::PrintToString(Log().Lines());
+    EXPECT_TRUE(Log().Texts(L"messagebox").empty()) << testing::PrintToString(Log().Lines());
+}
+
 TEST_F(MainRoadProcess, AFolderWithATrailingBackslashOpensAsAFolderAndAMissingPathIsNamed)
 {
     StoreEarlierRun(false);

@@ -68,6 +68,8 @@ std::vector<FolderRule> Rules()
         {"tests/shell/", with(kBase, {"tests/shell/", "tests/support/"})},
         {"tests/shellstub/", {"tests/shellstub/"}},
         {"tests/", {"Framework/", "Shared/", "Viewer/", "tests/"}},
+        // A benchmark of the real program starts it as the end-to-end tests do.
+        {"bench/keyrepeat/", {"Framework/", "Shared/", "Viewer/", "bench/", "tests/process/", "tests/support/"}},
         {"bench/", {"Framework/", "Shared/", "Viewer/", "bench/"}},
     };
 }

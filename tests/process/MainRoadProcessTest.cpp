@@ -34,12 +34,13 @@ COLORREF ScreenPixel(int x, int y)
     return pixel;
 }
 
-// Waits until the screen shows the colour at the centre of the window (another test's window may
-// pass over it for a moment).
+// Waits until the screen shows the colour at the centre of the window, kept above the windows of
+// tests running beside this one.
 bool ScreenShows(HWND window, Rgba colour, DWORD timeoutMs)
 {
     const ULONGLONG end = GetTickCount64() + timeoutMs;
     do {
+        SetWindowPos(GetAncestor(window, GA_ROOT), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         RECT rect{};
         GetWindowRect(window, &rect);
         const COLORREF centre = ScreenPixel((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);

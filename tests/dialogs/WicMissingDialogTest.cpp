@@ -2,6 +2,7 @@
 #include "tests/dialogs/DialogDriver.h"
 #include "tests/support/ScopedResourceModule.h"
 #include <gtest/gtest.h>
+#include <commctrl.h>
 #include <functional>
 #include <string>
 #include <vector>
@@ -60,4 +61,38 @@ TEST(WicMissingDialog, EachLinkOpensItsPageAndTheDialogStaysOpen)
         EXPECT_EQ(L"open", driver.opened[i].verb);
         EXPECT_EQ(CWicMissingDialog::LinkTarget(kLinks[i]), driver.opened[i].file);
     }
+}
+
+TEST(WicMissingDialog, EachLinkShowsItsAddressAsATooltip)
+{
+    const ScopedResourceModule library(L"Lumenfold.Core.EN.dll");
+    ASSERT_TRUE(library.Loaded());
+    DialogDriver driver([](HWND dialog) {
+        std::vector<HWND> tooltips;
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND window, LPARAM found) {
+                wchar_t name[64]{};
+                GetClassNameW(window, name, 64);
+                if (lstrcmpiW(name, TOOLTIPS_CLASSW) == 0) reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&tooltips));
+        for (WORD id : kLinks) {
+            std::wstring shown;
+            for (HWND tooltip : tooltips) {
+                wchar_t text[512]{};
+                TTTOOLINFOW tool{};
+                tool.cbSize = sizeof(tool);
+                tool.hwnd = dialog;
+                tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(dialog, id));
+                tool.lpszText = text;
+                SendMessageW(tooltip, TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&tool));
+                if (*text) shown = text;
+            }
+            EXPECT_EQ(CWicMissingDialog::LinkText(id), shown) << id;
+        }
+    });
+    CWicMissingDialog dialog;
+    dialog.DoModal(nullptr);
 }

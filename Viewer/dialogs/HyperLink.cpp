@@ -1,5 +1,6 @@
 #include "Viewer/dialogs/HyperLink.h"
 #include "Viewer/dialogs/DialogSkin.h"
+#include "Viewer/dialogs/PaintMessage.h"
 #include <commctrl.h>
 
 void CHyperLink::SetColors(COLORREF link, COLORREF visited, COLORREF background) noexcept
@@ -93,15 +94,7 @@ LRESULT CHyperLink::OnEraseBackground(UINT, WPARAM, LPARAM, BOOL&)
 
 LRESULT CHyperLink::OnPaint(UINT message, WPARAM wParam, LPARAM, BOOL&)
 {
-    if (message == WM_PRINTCLIENT) {
-        Paint(reinterpret_cast<HDC>(wParam));
-        return 0;
-    }
-    PAINTSTRUCT paint{};
-    HDC dc = BeginPaint(m_hWnd, &paint);
-    if (dc) Paint(dc);
-    EndPaint(m_hWnd, &paint);
-    return 0;
+    return PaintOrPrint(m_hWnd, message, wParam, [this](HDC dc) { Paint(dc); });
 }
 
 void CHyperLink::Paint(HDC dc) const

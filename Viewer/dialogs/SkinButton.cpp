@@ -2,6 +2,7 @@
 #include "Framework/ResourceModule.h"
 #include "Viewer/core/ThemeHelper.h"
 #include "Viewer/dialogs/DialogSkin.h"
+#include "Viewer/dialogs/PaintMessage.h"
 #include <commctrl.h>
 #include <uxtheme.h>
 #include <vssym32.h>
@@ -210,15 +211,7 @@ LRESULT CSkinButton::OnEraseBackground(UINT, WPARAM, LPARAM, BOOL&)
 
 LRESULT CSkinButton::OnPaint(UINT message, WPARAM wParam, LPARAM, BOOL&)
 {
-    if (message == WM_PRINTCLIENT) {
-        PaintSkinCheckBox(reinterpret_cast<HDC>(wParam));
-        return 0;
-    }
-    PAINTSTRUCT paint{};
-    HDC dc = BeginPaint(m_hWnd, &paint);
-    if (dc) PaintSkinCheckBox(dc);
-    EndPaint(m_hWnd, &paint);
-    return 0;
+    return PaintOrPrint(m_hWnd, message, wParam, [this](HDC dc) { PaintSkinCheckBox(dc); });
 }
 
 void CSkinButton::SetState(BYTE bit, bool on)

@@ -22,6 +22,16 @@ struct FrameSettings {
     DWORD sortByDateTime = AppSettings::SortByDateTime;
     DWORD multiFrameSupport = AppSettings::EnableMultiFrameSupport;
 };
+
+// A dark dialog of the frame, run modally once the cursor is visible; its result does not matter.
+template <class Dialog>
+void RunSkinnedDialog(CMainFrame& frame, double activityCode)
+{
+    LastActivityCode = activityCode;
+    frame.ShowViewCursor();
+    Dialog dialog(FrameSkinImageLoader());
+    dialog.DoModal(frame.m_hWnd);
+}
 }
 
 SkinImageLoader FrameSkinImageLoader()
@@ -63,18 +73,12 @@ LRESULT CFrameDialogCommands::OnOptions(WORD, WORD, HWND, BOOL&)
 
 LRESULT CFrameDialogCommands::OnHelp(WORD, WORD, HWND, BOOL&)
 {
-    LastActivityCode = 237.0;
-    m_frame.ShowViewCursor();
-    CHelpDialog dialog(FrameSkinImageLoader());
-    dialog.DoModal(m_frame.m_hWnd);
+    RunSkinnedDialog<CHelpDialog>(m_frame, 237.0);
     return 0;
 }
 
 LRESULT CFrameDialogCommands::OnAbout(WORD, WORD, HWND, BOOL&)
 {
-    LastActivityCode = 238.0;
-    m_frame.ShowViewCursor();
-    CAboutDialog dialog(FrameSkinImageLoader());
-    dialog.DoModal(m_frame.m_hWnd);
+    RunSkinnedDialog<CAboutDialog>(m_frame, 238.0);
     return 0;
 }

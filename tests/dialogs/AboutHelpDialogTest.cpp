@@ -2,19 +2,12 @@
 #include "Viewer/dialogs/HelpDialog.h"
 #include "Viewer/core/LanguageLibrary.h"
 #include "Viewer/core/VersionInfo.h"
-#include "tests/dialogs/DialogDriver.h"
+#include "tests/support/DialogDriver.h"
 #include "tests/support/ScopedResourceModule.h"
 #include <gtest/gtest.h>
 #include <string>
 
 namespace {
-std::wstring ControlText(HWND dialog, int id)
-{
-    wchar_t text[512]{};
-    GetDlgItemTextW(dialog, id, text, static_cast<int>(std::size(text)));
-    return text;
-}
-
 void Command(HWND dialog, int id)
 {
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));

@@ -2,7 +2,7 @@
 #include "Viewer/core/ActionPlugInHost.h"
 #include "Viewer/core/AppSettings.h"
 #include "Viewer/core/LanguageLibrary.h"
-#include "tests/dialogs/DialogDriver.h"
+#include "tests/support/DialogDriver.h"
 #include "tests/support/RegistrySandbox.h"
 #include "tests/support/ScopedResourceModule.h"
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "Viewer/core/AppSettings.h"
 #include "Viewer/core/LanguageLibrary.h"
 #include "Viewer/core/VersionInfo.h"
-#include "tests/dialogs/DialogDriver.h"
+#include "tests/support/DialogDriver.h"
 #include "tests/support/RegistrySandbox.h"
 #include "tests/support/ScopedResourceModule.h"
 #include <gtest/gtest.h>

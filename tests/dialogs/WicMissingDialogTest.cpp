@@ -1,5 +1,5 @@
 #include "Viewer/dialogs/WicMissingDialog.h"
-#include "tests/dialogs/DialogDriver.h"
+#include "tests/support/DialogDriver.h"
 #include "tests/support/ScopedResourceModule.h"
 #include <gtest/gtest.h>
 #include <commctrl.h>
@@ -8,13 +8,6 @@
 #include <vector>
 
 namespace {
-std::wstring ControlText(HWND dialog, int id)
-{
-    wchar_t text[512]{};
-    GetDlgItemTextW(dialog, id, text, static_cast<int>(std::size(text)));
-    return text;
-}
-
 LONG ControlFontWeight(HWND dialog, int id)
 {
     LOGFONTW font{};

@@ -1,5 +1,5 @@
 #include "tests/ui/FrameTest.h"
-#include "Framework/ModalSeam.h"
+#include "tests/support/DialogDriver.h"
 #include "Viewer/core/LanguageLibrary.h"
 #include "Viewer/dialogs/PageHost.h"
 #include <functional>
@@ -13,37 +13,27 @@ HWND OptionsControl(HWND dialog, int marker, int id)
     return nullptr;
 }
 
-// Answers the frame's dialogs: each is made modeless, driven, and closed with Cancel.
+// Answers the frame's dialogs: each is driven, then closed with Cancel.
 class DialogAnswers {
 public:
     explicit DialogAnswers(std::function<void(HWND)> drive)
-        : m_seam(ModalSeam{
-              .messageBox =
-                  [this](HWND, const wchar_t* text, const wchar_t*, UINT) {
-                      messages.push_back(text);
-                      return IDOK;
-                  },
-              .modalDialog =
-                  [this](HINSTANCE module, UINT templateId, HWND owner, DLGPROC procedure, LPARAM initParam) {
-                      templates.push_back(templateId);
-                      HWND dialog = CreateDialogParamW(module, MAKEINTRESOURCEW(templateId), owner, procedure,
-                                                       initParam);
-                      if (!dialog) return INT_PTR{-1};
-                      if (m_drive) m_drive(dialog);
-                      SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-                      DestroyWindow(dialog);
-                      return INT_PTR{IDCANCEL};
-                  }}),
-          m_drive(std::move(drive))
+        : m_driver([drive = std::move(drive)](HWND dialog) {
+              if (drive) drive(dialog);
+              SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+          })
     {
     }
 
-    std::vector<UINT> templates;
-    std::vector<std::wstring> messages;
+    const std::vector<UINT>& Templates() const { return m_driver.templates; }
+    std::vector<std::wstring> Messages() const
+    {
+        std::vector<std::wstring> texts;
+        for (const ShownMessage& message : m_driver.messages) texts.push_back(message.text);
+        return texts;
+    }
 
 private:
-    ScopedModalSeam m_seam;
-    std::function<void(HWND)> m_drive;
+    DialogDriver m_driver;
 };
 
 class FrameDialogCommandsTest : public FrameTest {
@@ -76,7 +66,7 @@ TEST_F(FrameDialogCommandsTest, HelpAndAboutOpenTheirTemplates)
     DialogAnswers answers(nullptr);
     SendMessageW(m_frame.m_hWnd, WM_COMMAND, ID_HELP_DIALOG, 0);
     SendMessageW(m_frame.m_hWnd, WM_COMMAND, ID_ABOUT, 0);
-    EXPECT_EQ((std::vector<UINT>{106, 104}), answers.templates);
+    EXPECT_EQ((std::vector<UINT>{106, 104}), answers.Templates());
 }
 
 TEST_F(FrameDialogCommandsTest, AChangedSortingIsAnnouncedOnceUnlessTheRestartNoticeWasShown)
@@ -85,8 +75,8 @@ TEST_F(FrameDialogCommandsTest, AChangedSortingIsAnnouncedOnceUnlessTheRestartNo
     {
         DialogAnswers answers([](HWND dialog) { SendMessageW(OptionsControl(dialog, 1032, 1102), BM_CLICK, 0, 0); });
         SendMessageW(m_frame.m_hWnd, WM_COMMAND, ID_OPTIONS, 0);
-        EXPECT_EQ(std::vector<UINT>{108}, answers.templates);
-        EXPECT_EQ(std::vector<std::wstring>{LoadUiString(10044)}, answers.messages);
+        EXPECT_EQ(std::vector<UINT>{108}, answers.Templates());
+        EXPECT_EQ(std::vector<std::wstring>{LoadUiString(10044)}, answers.Messages());
         EXPECT_EQ(1u, AppSettings::SortByDateTime);
     }
     {
@@ -95,7 +85,7 @@ TEST_F(FrameDialogCommandsTest, AChangedSortingIsAnnouncedOnceUnlessTheRestartNo
             SendMessageW(OptionsControl(dialog, 1027, 1031), BM_CLICK, 0, 0);
         });
         SendMessageW(m_frame.m_hWnd, WM_COMMAND, ID_OPTIONS, 0);
-        EXPECT_EQ(std::vector<std::wstring>{LoadUiString(10109)}, answers.messages);
+        EXPECT_EQ(std::vector<std::wstring>{LoadUiString(10109)}, answers.Messages());
         EXPECT_EQ(0u, AppSettings::SortByDateTime);
     }
 }

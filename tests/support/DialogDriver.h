@@ -3,6 +3,7 @@
 // pages opened with the shell and the message boxes on the way.
 #include "Framework/ModalSeam.h"
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,13 @@ private:
     ScopedModalSeam m_seam;
     std::function<void(HWND)> m_drive;
 };
+
+inline std::wstring ControlText(HWND dialog, int id)
+{
+    wchar_t text[512]{};
+    GetDlgItemTextW(dialog, id, text, static_cast<int>(std::size(text)));
+    return text;
+}
 
 // Delivers the messages posted to this thread's windows until none is left.
 inline void PumpPostedMessages()

@@ -1,4 +1,5 @@
 #include "Viewer/dialogs/WicMissingDialog.h"
+#include "Viewer/core/GdiPlus.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/ScopedResourceModule.h"
 #include <gtest/gtest.h>
@@ -88,4 +89,40 @@ TEST(WicMissingDialog, EachLinkShowsItsAddressAsATooltip)
     });
     CWicMissingDialog dialog;
     dialog.DoModal(nullptr);
+}
+
+TEST(WicMissingDialog, PaintsItsBackgroundPictureStretchedToTheDialog)
+{
+    const ScopedResourceModule library(L"Lumenfold.Core.EN.dll");
+    ASSERT_TRUE(library.Loaded());
+    GdiPlusAcquire();
+    std::vector<UINT> asked;
+    SkinImageLoader loader = [&asked](UINT id) {
+        asked.push_back(id);
+        auto picture = std::make_unique<Gdiplus::Bitmap>(40, 30, PixelFormat32bppARGB);
+        Gdiplus::Graphics graphics(picture.get());
+        graphics.Clear(Gdiplus::Color(255, 10, 120, 30));
+        return picture;
+    };
+    DialogDriver driver([](HWND dialog) {
+        RECT client{};
+        GetClientRect(dialog, &client);
+        HDC screen = GetDC(dialog);
+        HDC memory = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+        HGDIOBJ previous = SelectObject(memory, bitmap);
+        SendMessageW(dialog, WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory), 0);
+        EXPECT_EQ(RGB(10, 120, 30), GetPixel(memory, client.right / 2, client.bottom / 2));
+        EXPECT_EQ(RGB(10, 120, 30), GetPixel(memory, client.right * 3 / 4, client.bottom * 3 / 4));
+        SelectObject(memory, previous);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+        ReleaseDC(dialog, screen);
+    });
+    {
+        CWicMissingDialog dialog(loader);
+        dialog.DoModal(nullptr);
+    }
+    GdiPlusRelease();
+    EXPECT_EQ(std::vector<UINT>{218}, asked);
 }

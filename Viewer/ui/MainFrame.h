@@ -8,6 +8,7 @@
 #include "Viewer/core/FrameMessages.h"
 #include "Viewer/engine/ImageEngine.h"
 #include "Viewer/ui/FrameBookmarkCommands.h"
+#include "Viewer/ui/FrameDialogCommands.h"
 #include "Viewer/ui/FrameCaption.h"
 #include "Viewer/ui/FrameClosing.h"
 #include "Viewer/ui/FrameFileCommands.h"
@@ -51,6 +52,7 @@ public:
         CHAIN_MESSAGE_MAP_MEMBER(m_bookmarkCommands)
         CHAIN_MESSAGE_MAP_MEMBER(m_fileCommands)
         CHAIN_MESSAGE_MAP_MEMBER(m_ratingCommands)
+        CHAIN_MESSAGE_MAP_MEMBER(m_dialogCommands)
         CHAIN_MESSAGE_MAP(FrameWindowImpl<CMainFrame>)
     END_MESSAGE_MAP()
 
@@ -139,6 +141,7 @@ private:
     CFrameBookmarkCommands m_bookmarkCommands{*this};
     CFrameFileCommands m_fileCommands{*this};
     CFrameRatingCommands m_ratingCommands{*this};
+    CFrameDialogCommands m_dialogCommands{*this};
     CFrameSpeech m_speech;
     int m_barHeight = 30;
     bool m_kioskMode = false;

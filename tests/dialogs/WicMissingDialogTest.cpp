@@ -1,19 +1,14 @@
 #include "Viewer/dialogs/WicMissingDialog.h"
-#include "Framework/ModalSeam.h"
+#include "Viewer/core/GdiPlus.h"
+#include "tests/support/DialogDriver.h"
 #include "tests/support/ScopedResourceModule.h"
 #include <gtest/gtest.h>
+#include <commctrl.h>
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace {
-std::wstring ControlText(HWND dialog, int id)
-{
-    wchar_t text[512]{};
-    GetDlgItemTextW(dialog, id, text, static_cast<int>(std::size(text)));
-    return text;
-}
-
 LONG ControlFontWeight(HWND dialog, int id)
 {
     LOGFONTW font{};
@@ -21,44 +16,6 @@ LONG ControlFontWeight(HWND dialog, int id)
     GetObjectW(handle ? static_cast<HGDIOBJ>(handle) : GetStockObject(SYSTEM_FONT), sizeof(font), &font);
     return font.lfWeight;
 }
-
-struct ShellOpen {
-    std::wstring verb;
-    std::wstring file;
-};
-
-// Runs the "modal" dialog as a modeless one that the test drives itself, then ends it.
-class DialogDriver {
-public:
-    explicit DialogDriver(std::function<void(HWND dialog)> drive)
-        : m_seam(ModalSeam{
-              .modalDialog =
-                  [this](HINSTANCE module, UINT templateId, HWND owner, DLGPROC procedure, LPARAM initParam) {
-                      templates.push_back(templateId);
-                      HWND dialog = CreateDialogParamW(module, MAKEINTRESOURCEW(templateId), owner, procedure,
-                                                       initParam);
-                      if (!dialog) return INT_PTR{-1};
-                      ShowWindow(dialog, SW_SHOW);
-                      m_drive(dialog);
-                      DestroyWindow(dialog);
-                      return INT_PTR{IDOK};
-                  },
-              .openWithShell =
-                  [this](HWND, const wchar_t* verb, const wchar_t* file, const wchar_t*, const wchar_t*, int) {
-                      opened.push_back({verb, file});
-                      return reinterpret_cast<HINSTANCE>(INT_PTR{42});
-                  }}),
-          m_drive(std::move(drive))
-    {
-    }
-
-    std::vector<UINT> templates;
-    std::vector<ShellOpen> opened;
-
-private:
-    ScopedModalSeam m_seam;
-    std::function<void(HWND)> m_drive;
-};
 
 constexpr WORD kLinks[] = {CWicMissingDialog::IDC_LINK_DOWNLOAD, CWicMissingDialog::IDC_LINK_MIRROR,
                            CWicMissingDialog::IDC_LINK_REDIRECT, CWicMissingDialog::IDC_LINK_ARTICLE};
@@ -98,4 +55,74 @@ TEST(WicMissingDialog, EachLinkOpensItsPageAndTheDialogStaysOpen)
         EXPECT_EQ(L"open", driver.opened[i].verb);
         EXPECT_EQ(CWicMissingDialog::LinkTarget(kLinks[i]), driver.opened[i].file);
     }
+}
+
+TEST(WicMissingDialog, EachLinkShowsItsAddressAsATooltip)
+{
+    const ScopedResourceModule library(L"Lumenfold.Core.EN.dll");
+    ASSERT_TRUE(library.Loaded());
+    DialogDriver driver([](HWND dialog) {
+        std::vector<HWND> tooltips;
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND window, LPARAM found) {
+                wchar_t name[64]{};
+                GetClassNameW(window, name, 64);
+                if (lstrcmpiW(name, TOOLTIPS_CLASSW) == 0) reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&tooltips));
+        for (WORD id : kLinks) {
+            std::wstring shown;
+            for (HWND tooltip : tooltips) {
+                wchar_t text[512]{};
+                TTTOOLINFOW tool{};
+                tool.cbSize = sizeof(tool);
+                tool.hwnd = dialog;
+                tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(dialog, id));
+                tool.lpszText = text;
+                SendMessageW(tooltip, TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&tool));
+                if (*text) shown = text;
+            }
+            EXPECT_EQ(CWicMissingDialog::LinkText(id), shown) << id;
+        }
+    });
+    CWicMissingDialog dialog;
+    dialog.DoModal(nullptr);
+}
+
+TEST(WicMissingDialog, PaintsItsBackgroundPictureStretchedToTheDialog)
+{
+    const ScopedResourceModule library(L"Lumenfold.Core.EN.dll");
+    ASSERT_TRUE(library.Loaded());
+    GdiPlusAcquire();
+    std::vector<UINT> asked;
+    SkinImageLoader loader = [&asked](UINT id) {
+        asked.push_back(id);
+        auto picture = std::make_unique<Gdiplus::Bitmap>(40, 30, PixelFormat32bppARGB);
+        Gdiplus::Graphics graphics(picture.get());
+        graphics.Clear(Gdiplus::Color(255, 10, 120, 30));
+        return picture;
+    };
+    DialogDriver driver([](HWND dialog) {
+        RECT client{};
+        GetClientRect(dialog, &client);
+        HDC screen = GetDC(dialog);
+        HDC memory = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+        HGDIOBJ previous = SelectObject(memory, bitmap);
+        SendMessageW(dialog, WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory), 0);
+        EXPECT_EQ(RGB(10, 120, 30), GetPixel(memory, client.right / 2, client.bottom / 2));
+        EXPECT_EQ(RGB(10, 120, 30), GetPixel(memory, client.right * 3 / 4, client.bottom * 3 / 4));
+        SelectObject(memory, previous);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+        ReleaseDC(dialog, screen);
+    });
+    {
+        CWicMissingDialog dialog(loader);
+        dialog.DoModal(nullptr);
+    }
+    GdiPlusRelease();
+    EXPECT_EQ(std::vector<UINT>{218}, asked);
 }

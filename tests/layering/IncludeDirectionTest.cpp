@@ -62,7 +62,7 @@ std::vector<FolderRule> Rules()
         {"tests/language/", with(core, {"tests/language/", "tests/support/"})},
         {"tests/imaging/", with(imaging, {"tests/imaging/", "tests/support/"})},
         {"tests/engine/", with(engine, {"tests/engine/", "tests/imaging/", "tests/support/"})},
-        {"tests/dialogs/", with(dialogs, {"tests/dialogs/", "tests/support/"})},
+        {"tests/dialogs/", with(dialogs, {"tests/dialogs/", "tests/imaging/", "tests/support/"})},
         {"tests/ui/", with(ui, {"tests/ui/", "tests/imaging/", "tests/support/"})},
         {"tests/wallpaper/", with(kBase, {"PlugIns/Wallpaper/", "tests/wallpaper/", "tests/support/"})},
         {"tests/shell/", with(kBase, {"tests/shell/", "tests/support/"})},

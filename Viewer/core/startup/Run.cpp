@@ -15,6 +15,7 @@
 #include "Viewer/core/UiLanguage.h"
 #include "Viewer/dialogs/WicMissingDialog.h"
 #include "Viewer/imaging/WicFactory.h"
+#include "Viewer/ui/FrameDialogCommands.h"
 #include "Viewer/ui/MainFrame.h"
 #include "Viewer/ui/MonitorTable.h"
 #include "Viewer/ui/RenderDevice.h"
@@ -43,7 +44,7 @@ bool CreateWicFactoryAfterTellingTheUser()
     LastActivityCode = 40;
     if (SUCCEEDED(CreateWicFactory())) return true;
     {
-        CWicMissingDialog dialog;
+        CWicMissingDialog dialog(FrameSkinImageLoader());
         dialog.DoModal(GetActiveWindow());
     }
     return SUCCEEDED(CreateWicFactory());

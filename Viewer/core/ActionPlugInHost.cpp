@@ -6,6 +6,7 @@
 #include "Viewer/core/FrameMessages.h"
 #include "Viewer/core/LanguageLibrary.h"
 #include "Viewer/core/LastActivity.h"
+#include "Viewer/core/ProcessTestHooks.h"
 #include "Viewer/core/UpdateSchedule.h"
 #include <comcat.h>
 #include <commctrl.h>
@@ -232,12 +233,15 @@ void RunStartupTasks(RegKey& settings, HWND frame, HACCEL frameTable, HANDLE sto
     LastActivityCode = 23.0;
     handed.publishPlugInCount = DetectPublishPlugIns();
     // The frame's thread reads its table and the list; it takes them itself, or declines once closed.
+    const size_t plugInCount = handed.plugIns.size();
     DWORD_PTR taken = 0;
     if (!SendMessageTimeoutW(frame, WM_APP_STARTUP_PLUGINS, 0, reinterpret_cast<LPARAM>(&handed), SMTO_NORMAL, INFINITE,
                              &taken) ||
         taken != 1) {
         if (handed.accelerators) DestroyAcceleratorTable(handed.accelerators);
         handed.plugIns.clear();
+    } else {
+        RecordForTest(L"plug-ins", std::to_wstring(plugInCount));
     }
 
     if (!settings.Get() || (stop && WaitForSingleObject(stop, 0) == WAIT_OBJECT_0)) return;

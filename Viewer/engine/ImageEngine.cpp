@@ -67,15 +67,9 @@ HRESULT CImageEngine::ListFolderMatching(const std::wstring& supported, const wc
                                          const wchar_t* file)
 {
     m_scanner.Stop(TRUE);
-    PrepareList(supported);
+    ClearList();
     if (folder) LoadFolderMarks(folder);
-    HRESULT hr = m_scanner.SetFilterSpec(supported.c_str());
-    if (SUCCEEDED(hr)) hr = m_scanner.SetFolder(folder, folder && PathIsNetworkPathW(folder));
-    if (SUCCEEDED(hr)) hr = m_scanner.SetRecursive(recursive);
-    if (SUCCEEDED(hr)) hr = m_scanner.SetOptions(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-    if (SUCCEEDED(hr) && file) m_scanner.QueryFile(file);
-    if (SUCCEEDED(hr)) hr = m_scanner.Start(CFolderScanner::StartMode::ScanOnThread);
-    return hr;
+    return StartScan(supported, folder, recursive, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM, file);
 }
 
 void CImageEngine::PrepareList(std::wstring supported)

@@ -47,8 +47,8 @@ public:
 
     // Empties the list and starts listing the folder (with its subfolders when recursive): builds
     // the supported list from the installed codecs, gives it to the scanner as its filter and starts
-    // the scan and the watch. file, when given, is queued before the scan. Returns the scanner's
-    // failure when the folder cannot be listed.
+    // the scan and the watch. file, when given, is queued before the scan and shown once listed.
+    // Returns the scanner's failure when the folder cannot be listed.
     HRESULT ListFolder(const wchar_t* folder, bool recursive, const wchar_t* file = nullptr);
     // The same with the given supported list ("*.jpg;*.cr2;...") instead of the codecs' one.
     HRESULT ListFolderMatching(const std::wstring& supported, const wchar_t* folder, bool recursive,
@@ -181,6 +181,10 @@ public:
     void SetDecodeDisplay(const DecodeDisplay& display, UINT totalTextureMemory, bool useSurfaces);
     void SetMemoryProbe(MemoryProbe probe) { m_memoryProbe = std::move(probe); }
     void SetWorkerStartDelay(DWORD perWorkerMilliseconds) noexcept { m_workerStartDelay = perWorkerMilliseconds; }
+    // How a worker waits out its start delay: true when it was stopped meanwhile. Without one it
+    // waits on its stop event; tests give their own clock.
+    using StartDelayWait = std::function<bool(HANDLE stop, DWORD milliseconds)>;
+    void SetStartDelayWait(StartDelayWait wait) { m_startDelayWait = std::move(wait); }
     int GetWorkerCount() const noexcept { return m_workerCount; }
     // Overrides the count the machine gave (1..8), from the next flush on.
     void SetWorkerCount(int count) noexcept { m_workerCount = count < 1 ? 1 : count > 8 ? 8 : count; }
@@ -247,6 +251,10 @@ private:
     static void SetForGroup(CImageEntry* entry, const Set& set);
     // The entry's place in the entry map, or its end; caller holds the list lock.
     EntryMap::iterator FindListed(CImageEntry* entry);
+    // Points the scanner at the folder with the supported list as its filter (which the list keeps)
+    // and starts the scan; file, when given, is queued first and shown once it is listed.
+    HRESULT StartScan(std::wstring supported, const wchar_t* folder, bool recursive, DWORD options,
+                      const wchar_t* file);
     void SaveMarksBeforeLeaving();
     // True while changed marks still wait for files that the scan has not listed yet.
     bool MarksWaitForScan();
@@ -348,6 +356,7 @@ private:
     bool m_useSurfaces = false;
     MemoryProbe m_memoryProbe;
     DWORD m_workerStartDelay = 3000;
+    StartDelayWait m_startDelayWait;
     int m_workerCount = 1;
     std::array<std::atomic<DWORD>, 8> m_backOff{};
     std::atomic<LONG> m_pausedWorkers{0};

@@ -37,27 +37,33 @@ bool CImageEngine::OpenFolder(const wchar_t* path, bool recursive, bool keepList
 
     if (path) LoadFolderMarks(path);
     std::wstring supported = BuildSupportedList(m_factory.Get(), m_codecsReady.Get());
+    if (first) SetStatusText(ListingStatus());
+    if (FAILED(StartScan(std::move(supported), path, recursive, options, file))) {
+        SetStatusText(IDS_FOLDER_CANNOT_BE_LISTED);
+        return false;
+    }
+    return true;
+}
+
+HRESULT CImageEngine::StartScan(std::wstring supported, const wchar_t* folder, bool recursive, DWORD options,
+                                const wchar_t* file)
+{
     HRESULT hr = m_scanner.SetFilterSpec(supported.c_str());
     {
         CriticalSectionScope list(m_listLock);
         m_supported = std::move(supported);
     }
-    if (SUCCEEDED(hr)) hr = path ? m_scanner.SetFolder(path, PathIsNetworkPathW(path)) : E_INVALIDARG;
-    if (FAILED(hr)) {
-        SetStatusText(IDS_FOLDER_CANNOT_BE_LISTED);
-        return false;
-    }
-    m_scanner.SetRecursive(recursive);
-    m_scanner.SetOptions(options);
-    if (first) SetStatusText(ListingStatus());
-
+    if (SUCCEEDED(hr)) hr = folder ? m_scanner.SetFolder(folder, PathIsNetworkPathW(folder)) : E_INVALIDARG;
+    if (SUCCEEDED(hr)) hr = m_scanner.SetRecursive(recursive);
+    if (SUCCEEDED(hr)) hr = m_scanner.SetOptions(options);
+    if (FAILED(hr)) return hr;
     if (file && m_scanner.QueryFile(file) == S_OK) {
         std::wstring base(file);
         PathRemoveExtensionW(base.data());
         base.resize(wcslen(base.c_str()));
         SetCurrentName(base.c_str());
     }
-    return SUCCEEDED(m_scanner.Start(CFolderScanner::StartMode::ScanOnThread));
+    return m_scanner.Start(CFolderScanner::StartMode::ScanOnThread);
 }
 
 void CImageEngine::SaveMarksBeforeLeaving()

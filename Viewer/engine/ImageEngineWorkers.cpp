@@ -95,7 +95,8 @@ HRESULT CImageEngine::DecodeWorkerProc(WorkerThread& self, int index)
 {
     const HANDLE stop = self.StopEvent();
     // Staggered, so that the picture asked for first is decoded by one worker alone.
-    if (index > 0 && Signalled(stop, static_cast<DWORD>(index) * m_workerStartDelay)) return S_OK;
+    const DWORD delay = static_cast<DWORD>(index) * m_workerStartDelay;
+    if (index > 0 && (m_startDelayWait ? m_startDelayWait(stop, delay) : Signalled(stop, delay))) return S_OK;
     LastActivityCode = 400.0;
     LastActivityCode = 401.0;
     DecodeThreadContext context(&m_display);

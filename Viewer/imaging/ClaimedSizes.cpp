@@ -1,7 +1,5 @@
 #include "Viewer/imaging/ClaimedSizes.h"
-#include "Framework/ComPtr.h"
 #include "Viewer/imaging/GuardedCopyPixels.h"
-#include <shlwapi.h>
 #include <algorithm>
 #include <iterator>
 #include <cstdint>
@@ -73,11 +71,16 @@ HRESULT CheckIconDirectory(IStream* stream)
 }
 }
 
-HRESULT CheckClaimedSizes(const wchar_t* path, REFGUID container) noexcept
+HRESULT CheckClaimedSizes(IStream* stream, REFGUID container) noexcept
 {
     const bool bitmap = container == GUID_ContainerFormatBmp;
     if (!bitmap && container != GUID_ContainerFormatIco) return S_OK;
-    ComPtr<IStream> stream;
-    if (HRESULT hr = SHCreateStreamOnFileW(path, STGM_READ | STGM_SHARE_DENY_WRITE, &stream); FAILED(hr)) return hr;
-    return bitmap ? CheckBitmapHeader(stream.Get(), FileHeaderBytes) : CheckIconDirectory(stream.Get());
+    // The decoder reads the same stream: it finds it where it left it.
+    ULARGE_INTEGER position = {};
+    if (HRESULT hr = stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_CUR, &position); FAILED(hr)) return hr;
+    const HRESULT hr = bitmap ? CheckBitmapHeader(stream, FileHeaderBytes) : CheckIconDirectory(stream);
+    LARGE_INTEGER back;
+    back.QuadPart = LONGLONG(position.QuadPart);
+    const HRESULT restored = stream->Seek(back, STREAM_SEEK_SET, nullptr);
+    return FAILED(hr) ? hr : restored;
 }

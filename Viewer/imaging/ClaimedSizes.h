@@ -7,6 +7,7 @@
 
 // S_OK for a container other than BMP or ICO, and for one whose every image claims a size whose
 // rows and whole picture fit 32-bit sizes even widened to 32 bits per pixel;
-// HRESULT_FROM_WIN32(ERROR_ARITHMETIC_OVERFLOW) for a claim that does not; the HRESULT of opening
-// or reading the file. Parts of the file too short to hold a header are left to the codec.
-HRESULT CheckClaimedSizes(const wchar_t* path, REFGUID container) noexcept;
+// HRESULT_FROM_WIN32(ERROR_ARITHMETIC_OVERFLOW) for a claim that does not; the HRESULT of seeking
+// in the stream. Parts of the file too short to hold a header are left to the codec. The
+// stream is the decoder's own: its position is the same afterwards.
+HRESULT CheckClaimedSizes(IStream* stream, REFGUID container) noexcept;

@@ -45,14 +45,24 @@ struct DecodeRequest {
 
 // The decoder and what its container says about the file.
 struct OpenedDecoder {
+    ComPtr<IStream> stream;
     ComPtr<IWICBitmapDecoder> decoder;
     GUID container = {};
     bool raw = false;
     bool managedFamily = false;
 };
 
-// Known extensions name their codec directly, which spares probing every codec.
-ComPtr<IWICBitmapDecoder> DecoderByExtension(const wchar_t* path, GUID* container)
+ComPtr<IStream> OpenFileStream(const wchar_t* path)
+{
+    ComPtr<IStream> stream;
+    ThrowIfFailed(SHCreateStreamOnFileW(path, STGM_READ | STGM_SHARE_DENY_WRITE, &stream));
+    return stream;
+}
+
+// Known extensions name their codec directly, which spares probing every codec. The codec is asked
+// for before the file is opened; the opened file is the decoder's stream even when its codec does not
+// take it.
+ComPtr<IWICBitmapDecoder> DecoderByExtension(const wchar_t* path, GUID* container, ComPtr<IStream>& stream)
 {
     GUID vendor = {};
     if (!GetImageFormatFromExtension(path, container, &vendor)) return nullptr;
@@ -62,8 +72,7 @@ ComPtr<IWICBitmapDecoder> DecoderByExtension(const wchar_t* path, GUID* containe
             FAILED(g_WicFactory->CreateDecoder(ContainerFormatRawSecondary, &vendor, &decoder)))
             return nullptr;
     }
-    ComPtr<IStream> stream;
-    ThrowIfFailed(SHCreateStreamOnFileW(path, STGM_READ | STGM_SHARE_DENY_WRITE, &stream));
+    stream = OpenFileStream(path);
     STATSTG status = {};
     // A file too short to hold any picture fails as a decoder that was never initialised, which not
     // every platform reports by itself (some give zero frames instead, which reads as "no such page").
@@ -76,14 +85,19 @@ ComPtr<IWICBitmapDecoder> DecoderByExtension(const wchar_t* path, GUID* containe
 OpenedDecoder OpenDecoder(const wchar_t* path)
 {
     OpenedDecoder opened;
-    opened.decoder = DecoderByExtension(path, &opened.container);
+    opened.decoder = DecoderByExtension(path, &opened.container, opened.stream);
     if (!opened.decoder) {
-        ThrowIfFailed(g_WicFactory->CreateDecoderFromFilename(path, nullptr, GENERIC_READ,
-                                                              WICDecodeMetadataCacheOnDemand, &opened.decoder));
+        if (opened.stream)
+            ThrowIfFailed(opened.stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr));
+        else
+            opened.stream = OpenFileStream(path);
+        ThrowIfFailed(g_WicFactory->CreateDecoderFromStream(opened.stream.Get(), nullptr,
+                                                            WICDecodeMetadataCacheOnDemand, &opened.decoder));
         ThrowIfFailed(opened.decoder->GetContainerFormat(&opened.container));
     }
     // Before the frame is opened: some codecs size their buffers from the headers while opening it.
-    ThrowIfFailed(CheckClaimedSizes(path, opened.container));
+    // The headers are read through the decoder's own stream, not from the file a second time.
+    ThrowIfFailed(CheckClaimedSizes(opened.stream.Get(), opened.container));
     opened.raw = opened.container == ContainerFormatNef || IsRawContainerFormat(opened.container);
     opened.managedFamily = opened.raw || opened.container == GUID_ContainerFormatJpeg ||
                            opened.container == GUID_ContainerFormatTiff || opened.container == GUID_ContainerFormatWmp;

@@ -47,7 +47,20 @@ HRESULT RunPlugInAction(HWND frame, IImageStackActionPlugIn& plugIn, CImageEntry
 
 CFramePlugInCommands::~CFramePlugInCommands()
 {
+    WaitForActions();
+}
+
+void CFramePlugInCommands::WaitForActions() noexcept
+{
     for (auto& action : m_actions) action->Join();
+    m_actions.clear();
+}
+
+LRESULT CFramePlugInCommands::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled)
+{
+    WaitForActions();
+    handled = FALSE;
+    return 0;
 }
 
 void CFramePlugInCommands::ForgetEndedActions()

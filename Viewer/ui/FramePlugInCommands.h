@@ -20,6 +20,7 @@ HRESULT RunPlugInAction(HWND frame, IImageStackActionPlugIn& plugIn, CImageEntry
 class CFramePlugInCommands : public MessageMapHost {
 public:
     BEGIN_MESSAGE_MAP(CFramePlugInCommands)
+        MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
         COMMAND_RANGE_HANDLER(kFirstPlugInCommand, kFirstPlugInCommand + kPlugInCommandCount - 1, OnPlugInAction)
     END_MESSAGE_MAP()
 
@@ -31,6 +32,10 @@ public:
 
 private:
     LRESULT OnPlugInAction(WORD, WORD command, HWND, BOOL&);
+    // While the window still exists and the list is whole: the actions still running end first
+    // (serving what they send to the window, a box they own, say).
+    LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled);
+    void WaitForActions() noexcept;
     // Forgets the threads of actions that have ended.
     void ForgetEndedActions();
 

@@ -1,25 +1,17 @@
 #include "Framework/ModalSeam.h"
 #include "Viewer/core/AppSettings.h"
 #include "Viewer/core/FrameMessages.h"
-#include "Viewer/engine/ImageEngine.h"
-#include "Viewer/imaging/WicFactory.h"
+#include "tests/engine/EngineFixture.h"
 #include "tests/engine/FileFixtures.h"
-#include "tests/engine/FrameRecorder.h"
-#include "tests/support/TestPaths.h"
-#include <gtest/gtest.h>
-#include <memory>
 #include <string>
 #include <vector>
 
 namespace {
-class EngineNavigationTest : public testing::Test {
+class EngineNavigationTest : public EngineFixture {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
-        ASSERT_EQ(S_OK, CreateWicFactory());
-        frameHandle = frame.Handle();
-        engine = std::make_unique<CImageEngine>(&frameHandle, true, false);
+        EngineFixture::SetUp();
         engine->SetMemoryProbe([] { return MemoryReading{uint64_t(1) << 30, 10}; });
         // Workers run so that each current picture's decode (of an empty file) ends at once.
         engine->FlushCache(false);
@@ -28,12 +20,9 @@ protected:
     }
     void TearDown() override
     {
-        engine->ShutdownLoader();
-        engine.reset();
+        EngineFixture::TearDown();
         AppSettings::WrapImageList = 1;
         AppSettings::SortByDateTime = 0;
-        ReleaseWicFactory();
-        CoUninitialize();
     }
 
     // Lists empty files of the given names, in that order of the list.
@@ -57,10 +46,6 @@ protected:
         return entry ? entry->GetBasePath().substr(folder.Path().size() + 1) : L"(none)";
     }
 
-    TempFolder folder;
-    FrameRecorder frame;
-    HWND frameHandle = nullptr;
-    std::unique_ptr<CImageEngine> engine;
     std::vector<UINT> beeps;
     ScopedModalSeam seam{{.messageBeep = [this](UINT type) {
         beeps.push_back(type);

@@ -5,9 +5,11 @@
 #include "Viewer/engine/ImageEngine.h"
 #include "tests/engine/FrameRecorder.h"
 #include "tests/imaging/DecodeFixture.h"
+#include "tests/imaging/RecordingWicFactory.h"
 #include <gtest/gtest.h>
 #include <psapi.h>
 #include <algorithm>
+#include <mutex>
 #include <memory>
 #include <set>
 
@@ -172,6 +174,67 @@ TEST_F(EngineWorkersTest, FlushAndShutdownWhileDecodingLeaveNothingBehind)
     // The thread pool and the system's caches may keep a few handles and pages of their own.
     EXPECT_LE(HandleCount(), handles + 16);
     EXPECT_LE(PrivateBytes(), bytes + (size_t(16) << 20));
+}
+
+// The decode of the current picture runs out of memory once: the window shrinks and the same entry
+// is queued again and decoded; with a window that cannot shrink the user is told instead and the
+// entry stays undecoded.
+TEST_F(EngineWorkersTest, ADecodeOutOfMemoryIsQueuedAgainWhileTheWindowCanShrink)
+{
+    int boxes = 0;
+    ScopedModalSeam seam({.messageBox = [&boxes](HWND, const wchar_t*, const wchar_t*, UINT) {
+        ++boxes;
+        return IDOK;
+    }});
+    const struct {
+        CacheQuotas quotas;
+        bool decodedAgain;
+    } cases[] = {{{2, 1}, true}, {{0, 0}, false}};
+    for (const auto& c : cases) {
+        // Around the factory of an earlier case, which answers as the real one.
+        ComPtr<RecordingWicFactory> factory = RecordingWicFactory::InstallAroundProcessFactory();
+        NewEngine().SetWorkerCount(1);
+        Open(c.quotas);
+        // The codec named by the extension, then the probe of every codec.
+        factory->decoderResults = {E_OUTOFMEMORY, E_OUTOFMEMORY};
+        boxes = 0;
+        CImageEntry* current = engine->GoFirst();
+        ASSERT_NE(nullptr, current);
+        const std::set<uint32_t> decoded = DecodedPositions();
+        EXPECT_EQ(c.decodedAgain, decoded.count(1) == 1) << "quotas " << c.quotas.ahead << "/" << c.quotas.behind;
+        EXPECT_EQ(c.decodedAgain ? 0 : 1, boxes);
+        EXPECT_TRUE(factory->decoderResults.empty());
+        engine->ShutdownLoader();
+        engine.reset();
+    }
+}
+
+// Worker n waits n start delays before its first request, so that the picture asked for first is
+// decoded by worker 0 alone; the waits are the test's clock, which never lets the time pass.
+TEST_F(EngineWorkersTest, WorkersStartOneDelayAfterAnotherAndTheFirstPictureIsDecodedMeanwhile)
+{
+    std::mutex lock;
+    std::vector<DWORD> delays;
+    NewEngine().SetWorkerCount(4);
+    engine->SetWorkerStartDelay(3000);
+    engine->SetStartDelayWait([&](HANDLE stop, DWORD milliseconds) {
+        {
+            const std::lock_guard<std::mutex> scope(lock);
+            delays.push_back(milliseconds);
+        }
+        WaitForSingleObject(stop, INFINITE);
+        return true;
+    });
+    Open({2, 1});
+    ASSERT_NE(nullptr, engine->GoFirst());
+    EXPECT_EQ((std::set<uint32_t>{1, 2, 3, 12}), DecodedPositions());
+    {
+        const std::lock_guard<std::mutex> scope(lock);
+        std::sort(delays.begin(), delays.end());
+        EXPECT_EQ((std::vector<DWORD>{3000, 6000, 9000}), delays);
+    }
+    // Stopped while they wait, the workers end at once.
+    engine->ShutdownLoader();
 }
 
 TEST_F(EngineWorkersTest, WorkersStoppedDuringTheirStartDelayEndAtOnce)

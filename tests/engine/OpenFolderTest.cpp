@@ -1,32 +1,22 @@
 #include "Framework/ModalSeam.h"
 #include "Viewer/core/AppSettings.h"
 #include "Viewer/core/FrameMessages.h"
-#include "Viewer/engine/ImageEngine.h"
-#include "Viewer/imaging/WicFactory.h"
-#include "tests/engine/FrameRecorder.h"
+#include "tests/engine/EngineFixture.h"
 #include "tests/support/RegistrySandbox.h"
-#include "tests/support/TestPaths.h"
-#include <gtest/gtest.h>
-#include <memory>
+#include "Viewer/engine/BookmarkFile.h"
+#include "Viewer/engine/QuickSlotStore.h"
+#include <deque>
 #include <string>
+#include <thread>
 
 namespace {
-class OpenFolderTest : public testing::Test {
+class OpenFolderTest : public EngineFixture {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
-        ASSERT_EQ(S_OK, CreateWicFactory());
-        frameHandle = frame.Handle();
-        engine = std::make_unique<CImageEngine>(&frameHandle, true, false);
+        EngineFixture::SetUp();
         engine->SetWorkerStartDelay(0);
         for (const wchar_t* name : {L"a.jpg", L"b.jpg", L"c.png"}) Touch(name);
-    }
-    void TearDown() override
-    {
-        engine.reset();
-        ReleaseWicFactory();
-        CoUninitialize();
     }
     void Touch(const std::wstring& name) { Touch(folder, name); }
     static void Touch(const TempFolder& in, const std::wstring& name)
@@ -42,14 +32,19 @@ protected:
 
     RegistrySandbox registry;
     int messageBoxes = 0;
-    ScopedModalSeam seam{ModalSeam{.messageBox = [this](HWND, const wchar_t*, const wchar_t*, UINT) {
+    // The answers to the next boxes; Ignore when none is left.
+    std::deque<int> answers;
+    // Set as the last of the answers is given.
+    HANDLE lastAnswerGiven = nullptr;
+    ScopedModalSeam seam{ModalSeam{.messageBox = [this](HWND, const wchar_t*, const wchar_t*, UINT type) {
         ++messageBoxes;
-        return IDIGNORE;
+        EXPECT_EQ(UINT(MB_ABORTRETRYIGNORE | MB_ICONEXCLAMATION | MB_DEFBUTTON2), type);
+        if (answers.empty()) return IDIGNORE;
+        const int answer = answers.front();
+        answers.pop_front();
+        if (answers.empty() && lastAnswerGiven) SetEvent(lastAnswerGiven);
+        return answer;
     }}};
-    TempFolder folder;
-    FrameRecorder frame;
-    HWND frameHandle = nullptr;
-    std::unique_ptr<CImageEngine> engine;
 };
 
 TEST_F(OpenFolderTest, AFolderIsListedAndTheFrameToldItsStatus)
@@ -83,4 +78,52 @@ TEST_F(OpenFolderTest, KeepingTheListAddsTheNextFolder)
     ASSERT_TRUE(engine->OpenFolder(other.Path().c_str(), false, true, 6, nullptr));
     WaitForEntries(4);
 }
+// Marks changed while the folder's bookmark file still names a picture the scan has not listed, and
+// the scan busy (the list waits for its lock): leaving asks first. Retry asks again; Abort gives the
+// marks up; Ignore saves them.
+TEST_F(OpenFolderTest, LeavingAFolderWhoseMarksWaitForTheScanAsksFirst)
+{
+    ASSERT_EQ(S_OK, WriteBookmarkFile(nullptr, BookmarkFilePath(folder.Path().c_str(), L"").c_str(),
+                                      {{folder.File(L"later.jpg"), L"later"}}));
+    const struct {
+        std::deque<int> answers;
+        int boxes;
+        bool saved;
+    } cases[] = {{{IDRETRY, IDABORT}, 2, false}, {{IDIGNORE}, 1, true}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(engine->OpenFolder(folder.Path().c_str(), false, false, 6, nullptr));
+        WaitForEntries(3);
+        ASSERT_NE(nullptr, engine->GoFirst());
+        ASSERT_TRUE(engine->SetQuickSlot(1));
+        const std::wstring identity = engine->GetFolderIdentityText(folder.Path().c_str());
+        WriteQuickSlots(identity, {});
+        // The list thread waits for the lock with the first new file and the scanner keeps the
+        // rest, until the last answer: then the list goes on and the folder is left.
+        const UniqueHandle held(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        const UniqueHandle letGo(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        std::thread holder([&] {
+            CriticalSectionScope list(engine->ListLock());
+            SetEvent(held.Get());
+            WaitForSingleObject(letGo.Get(), INFINITE);
+        });
+        WaitForSingleObject(held.Get(), INFINITE);
+        for (int i = 0; i < 3; ++i) Touch(L"new" + std::to_wstring(i) + L".jpg");
+        DWORD records = 0;
+        for (int i = 0; i < 500 && records == 0; ++i, Sleep(20)) engine->Scanner().GetRecordCount(&records);
+        EXPECT_NE(0u, records);
+
+        answers = c.answers;
+        lastAnswerGiven = letGo.Get();
+        messageBoxes = 0;
+        TempFolder other;
+        EXPECT_TRUE(engine->OpenFolder(other.Path().c_str(), false, false, 6, nullptr));
+        SetEvent(letGo.Get());
+        holder.join();
+        lastAnswerGiven = nullptr;
+        EXPECT_EQ(c.boxes, messageBoxes);
+        EXPECT_EQ(c.saved, ReadQuickSlots(identity).hashes[1] != 0);
+        for (int i = 0; i < 3; ++i) DeleteFileW(folder.File(L"new" + std::to_wstring(i) + L".jpg").c_str());
+    }
+}
 }  // namespace
+

@@ -118,24 +118,36 @@ HRESULT RecordingWicFactory::CreateFormatConverter(IWICFormatConverter** convert
     return S_OK;
 }
 
-bool RecordingWicFactory::HandOutDecoder(IWICBitmapDecoder** out)
+std::optional<HRESULT> RecordingWicFactory::ChosenDecoderAnswer(IWICBitmapDecoder** out)
 {
     ++decoderRequests;
     if (onDecoderRequest) onDecoderRequest(decoderRequests);
-    if (!decoder) return false;
+    if (!decoderResults.empty()) {
+        const HRESULT hr = decoderResults.front();
+        decoderResults.pop_front();
+        return hr;
+    }
+    if (!decoder) return std::nullopt;
     *out = ComPtr<IWICBitmapDecoder>(decoder).Detach();
-    return true;
+    return S_OK;
 }
 
 HRESULT RecordingWicFactory::CreateDecoderFromFilename(LPCWSTR name, const GUID* vendor, DWORD access,
                                                        WICDecodeOptions options, IWICBitmapDecoder** out)
 {
-    if (HandOutDecoder(out)) return S_OK;
+    if (const std::optional<HRESULT> chosen = ChosenDecoderAnswer(out)) return *chosen;
     return m_real->CreateDecoderFromFilename(name, vendor, access, options, out);
+}
+
+HRESULT RecordingWicFactory::CreateDecoderFromStream(IStream* stream, const GUID* vendor, WICDecodeOptions options,
+                                                     IWICBitmapDecoder** out)
+{
+    if (const std::optional<HRESULT> chosen = ChosenDecoderAnswer(out)) return *chosen;
+    return m_real->CreateDecoderFromStream(stream, vendor, options, out);
 }
 
 HRESULT RecordingWicFactory::CreateDecoder(REFGUID container, const GUID* vendor, IWICBitmapDecoder** out)
 {
-    if (HandOutDecoder(out)) return S_OK;
+    if (const std::optional<HRESULT> chosen = ChosenDecoderAnswer(out)) return *chosen;
     return m_real->CreateDecoder(container, vendor, out);
 }

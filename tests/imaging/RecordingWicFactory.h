@@ -7,6 +7,7 @@
 #include "tests/imaging/FakeWic.h"
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,10 +51,12 @@ public:
     static ComPtr<RecordingWicFactory> InstallAroundProcessFactory();
 
     ComPtr<IWICBitmapDecoder> decoder;  // when set, every decoder asked for is this one
-    int decoderRequests = 0;            // CreateDecoder and CreateDecoderFromFilename calls
+    int decoderRequests = 0;            // CreateDecoder, CreateDecoderFromFilename and ...FromStream calls
     // Runs at each decoder request with its number (1 for the first), before the decoder is made:
     // a test changes the file's state at a chosen attempt instead of after a chosen time.
     std::function<void(int request)> onDecoderRequest;
+    // Answers for the next decoder requests, before the chosen or a real decoder is made.
+    std::deque<HRESULT> decoderResults;
     std::vector<ColourTransformCall> transforms;
     // Answers for the next transformer Initialize calls; the real transformer answers when empty.
     std::deque<HRESULT> transformResults;
@@ -68,11 +71,8 @@ public:
                                                         WICDecodeOptions options, IWICBitmapDecoder** out) override;
     HRESULT STDMETHODCALLTYPE CreateDecoder(REFGUID container, const GUID* vendor, IWICBitmapDecoder** out) override;
 
-    HRESULT STDMETHODCALLTYPE CreateDecoderFromStream(IStream* a, const GUID* b, WICDecodeOptions c,
-                                                      IWICBitmapDecoder** d) override
-    {
-        return m_real->CreateDecoderFromStream(a, b, c, d);
-    }
+    HRESULT STDMETHODCALLTYPE CreateDecoderFromStream(IStream* stream, const GUID* vendor, WICDecodeOptions options,
+                                                      IWICBitmapDecoder** out) override;
     HRESULT STDMETHODCALLTYPE CreateDecoderFromFileHandle(ULONG_PTR a, const GUID* b, WICDecodeOptions c,
                                                           IWICBitmapDecoder** d) override
     {
@@ -152,7 +152,7 @@ public:
 
 private:
     // True when the chosen decoder was handed out; counts the request either way.
-    bool HandOutDecoder(IWICBitmapDecoder** out);
+    std::optional<HRESULT> ChosenDecoderAnswer(IWICBitmapDecoder** out);
 
     ComPtr<IWICImagingFactory> m_real;
 };

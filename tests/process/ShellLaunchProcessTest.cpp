@@ -28,29 +28,6 @@ private:
     ApartmentThread m_apartment;
     ShellLibrary m_library;
 };
-
-// Closes the frame windows of every viewer on the desktop (the tests that start viewers run one at
-// a time) and waits until their processes have ended.
-void CloseEveryViewer()
-{
-    std::vector<HWND> frames;
-    EnumWindows(
-        [](HWND window, LPARAM found) {
-            wchar_t className[64]{};
-            GetClassNameW(window, className, 64);
-            if (wcscmp(className, L"Lumenfold_Frame") == 0) reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&frames));
-    for (HWND frame : frames) {
-        DWORD processId = 0;
-        GetWindowThreadProcessId(frame, &processId);
-        const UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, processId));
-        PostMessageW(frame, WM_CLOSE, 0, 0);
-        if (process && WaitForSingleObject(process.Get(), kExitTimeoutMs) != WAIT_OBJECT_0)
-            TerminateProcess(process.Get(), 99);
-    }
-}
 }
 
 TEST_F(ShellLaunchProcess, TheVerbHandsItsFolderToTheRunningViewer)
@@ -72,11 +49,7 @@ TEST_F(ShellLaunchProcess, WithoutARunningViewerTheVerbStartsTheInstalledOne)
     RegKey install;
     ASSERT_EQ(ERROR_SUCCESS, install.Create(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Brenholt\\Lumenfold", KEY_ALL_ACCESS));
     ASSERT_EQ(ERROR_SUCCESS, install.SetString(L"AppPath", BuiltViewerProgram()));
-    // The started viewer inherits this process's environment: the test settings for the viewer.
-    const ViewerEnvironment environment = Environment();
-    SetEnvironmentVariableW(L"LUMENFOLD_TEST_USER_NAME", environment.userName.c_str());
-    SetEnvironmentVariableW(L"LUMENFOLD_TEST_SETTINGS_KEY", environment.settingsRoot.c_str());
-    SetEnvironmentVariableW(L"LUMENFOLD_TEST_LOG", environment.logPath.c_str());
+    SetInheritedViewerEnvironment(Environment());
 
     TempFolder pictures;
     EXPECT_EQ(S_OK, InvokeVerbOn(pictures.Path()));

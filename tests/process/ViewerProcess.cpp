@@ -4,6 +4,7 @@
 
 namespace {
 constexpr DWORD kPollMs = 50;
+constexpr DWORD kCloseTimeoutMs = 20000;
 
 // This process's environment with the viewer's test settings in place, as a CreateProcessW block.
 std::vector<wchar_t> ChildEnvironment(const ViewerEnvironment& environment)
@@ -153,4 +154,32 @@ bool ServedEarlierMessages(HWND window, DWORD timeoutMs)
 std::wstring UniqueUserName()
 {
     return L"tester-" + UniqueName().substr(0, 8);
+}
+
+void SetInheritedViewerEnvironment(const ViewerEnvironment& environment)
+{
+    SetEnvironmentVariableW(L"LUMENFOLD_TEST_USER_NAME", environment.userName.c_str());
+    SetEnvironmentVariableW(L"LUMENFOLD_TEST_SETTINGS_KEY", environment.settingsRoot.c_str());
+    SetEnvironmentVariableW(L"LUMENFOLD_TEST_LOG", environment.logPath.c_str());
+}
+
+void CloseEveryViewer()
+{
+    std::vector<HWND> frames;
+    EnumWindows(
+        [](HWND window, LPARAM found) {
+            wchar_t className[64]{};
+            GetClassNameW(window, className, 64);
+            if (wcscmp(className, L"Lumenfold_Frame") == 0) reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&frames));
+    for (HWND frame : frames) {
+        DWORD processId = 0;
+        GetWindowThreadProcessId(frame, &processId);
+        const UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, processId));
+        PostMessageW(frame, WM_CLOSE, 0, 0);
+        if (process && WaitForSingleObject(process.Get(), kCloseTimeoutMs) != WAIT_OBJECT_0)
+            TerminateProcess(process.Get(), 99);
+    }
 }

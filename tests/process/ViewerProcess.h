@@ -58,5 +58,13 @@ private:
 // call (sent messages are served in the order they arrive); false when it does not answer in time.
 bool ServedEarlierMessages(HWND window, DWORD timeoutMs);
 
+// Gives this process's environment the viewer's test settings, for a viewer that the shell or COM
+// starts, which inherits them.
+void SetInheritedViewerEnvironment(const ViewerEnvironment& environment);
+
+// Closes the frame windows of every viewer on the desktop (the tests that start viewers run one at
+// a time) and waits until their processes have ended.
+void CloseEveryViewer();
+
 // A name no other test uses, for the user name of a test's viewers.
 std::wstring UniqueUserName();

@@ -5,7 +5,9 @@
 #include "Framework/ModalSeam.h"
 #include "Viewer/core/LanguageLibrary.h"
 #include "Viewer/engine/ImageEntry.h"
+#include "tests/imaging/TestPictures.h"
 #include <atomic>
+#include <functional>
 
 namespace {
 // A plug-in that records its Process call and answers with a chosen result and behaviour.
@@ -45,6 +47,7 @@ public:
         keySeen = key;
         if (m_behaviour >= 0) *behaviour = static_cast<LMFISAPPOSTACTIONBEHAVIOR>(m_behaviour);
         if (m_failure) SetErrorDescription(m_failure, L"Fake");
+        if (during) during();
         calls.fetch_add(1);
         return m_result;
     }
@@ -53,6 +56,8 @@ public:
     HWND parentSeen = nullptr;
     std::wstring pathSeen, extensionsSeen;
     int keySeen = -1;
+    // Runs inside Process, on the action's thread.
+    std::function<void()> during;
     std::atomic<int> calls{0};
 
 private:
@@ -160,4 +165,118 @@ TEST_F(FramePlugInCommandsTest, AHotKeyRunsItsPlugInOnTheCurrentPictureOnAThread
     EXPECT_EQ(1u, beeps.size());
     g_ActionPlugIns.clear();
 }
+
+// Runs the first plug-in by its command and waits until its Process has returned.
+class PlugInRunTest : public FrameTest {
+protected:
+    void SetUp() override
+    {
+        FrameTest::SetUp();
+        g_ActionPlugIns.resize(1);
+    }
+    void TearDown() override
+    {
+        FrameTest::TearDown();
+        g_ActionPlugIns.clear();
+    }
+    FakePlugIn& Install(HRESULT result, int behaviour)
+    {
+        g_ActionPlugIns[0].PlugIn = MakePlugIn(result, behaviour);
+        return Fake(g_ActionPlugIns[0].PlugIn);
+    }
+    void RunAndWait(FakePlugIn& plugIn)
+    {
+        const int before = plugIn.calls.load();
+        SendMessageW(m_frame.m_hWnd, WM_COMMAND, kFirstPlugInCommand, 0);
+        for (int i = 0; i < 500 && plugIn.calls.load() == before; ++i) PumpFor(10);
+        ASSERT_EQ(before + 1, plugIn.calls.load());
+    }
+};
+
+// The entry holds "xmp" once the program has written the picture's sidecar.
+TEST_F(PlugInRunTest, ProcessGetsThePathAndTheExtensionsOwnFirstWithTheSidecar)
+{
+    ShowFileOfFolder(L"a.jpg", {L"a.jpg"});
+    ASSERT_TRUE(m_frame.Engine().GetCurrentEntry(true)->AddCompanionExtension(L"xmp"));
+    FakePlugIn& plugIn = Install(S_OK, 0);
+    RunAndWait(plugIn);
+    EXPECT_EQ(m_folder.File(L"a"), plugIn.pathSeen);
+    EXPECT_EQ(L"jpg;xmp", plugIn.extensionsSeen);
 }
+
+// The plug-in changes the picture on disk; with a refresh the frame shows the file as it is now.
+TEST_F(PlugInRunTest, ARefreshShowsThePictureDecodedAgain)
+{
+    const std::wstring path = m_folder.File(L"a.jpg");
+    for (const int behaviour : {1, 2}) {
+        WriteTestPicture(path, GUID_ContainerFormatJpeg, {PlainFrame(64, 48, Rgba{10, 20, 30, 255})});
+        ASSERT_TRUE(m_frame.OpenRequests().OpenPath(m_folder.Path().c_str(), nullptr));
+        CImageEntry* shown = nullptr;
+        for (int i = 0; i < 500 && !(shown && shown->HasImage()); ++i) {
+            PumpFor(10);
+            shown = m_frame.Engine().GetCurrentEntry(true);
+        }
+        ASSERT_NE(nullptr, shown);
+        ASSERT_EQ(64u, shown->GetWidth());
+
+        FakePlugIn& plugIn = Install(S_OK, behaviour);
+        plugIn.during = [&] { WriteTestPicture(path, GUID_ContainerFormatJpeg, {PlainFrame(40, 80, Rgba{200, 0, 0, 255})}); };
+        RunAndWait(plugIn);
+        for (int i = 0; i < 500 && !(shown->HasImage() && shown->GetWidth() == 40); ++i) PumpFor(10);
+        EXPECT_TRUE(shown->HasImage()) << "behaviour " << behaviour;
+        EXPECT_EQ(40u, shown->GetWidth()) << "behaviour " << behaviour;
+        EXPECT_EQ(shown, m_frame.Engine().GetCurrentEntry(true));
+    }
+}
+
+// While Process runs, the list is flushed or another folder opened: the action still ends with its
+// refresh, and nothing uses a freed entry.
+TEST_F(PlugInRunTest, AFlushOrAFolderChangeDuringProcessIsNoHarm)
+{
+    const std::function<void(CMainFrame&, const TempFolder&)> interruptions[] = {
+        [](CMainFrame& frame, const TempFolder&) { frame.Engine().FlushCache(true); },
+        [](CMainFrame& frame, const TempFolder& other) { frame.OpenRequests().OpenPath(other.Path().c_str(), nullptr); },
+    };
+    for (const auto& interrupt : interruptions) {
+        ShowFileOfFolder(L"a.jpg", {L"a.jpg"});
+        FakePlugIn& plugIn = Install(S_OK, 2);
+        const UniqueHandle entered(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        const UniqueHandle release(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        plugIn.during = [&] {
+            SetEvent(entered.Get());
+            WaitForSingleObject(release.Get(), INFINITE);
+        };
+        SendMessageW(m_frame.m_hWnd, WM_COMMAND, kFirstPlugInCommand, 0);
+        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(entered.Get(), 10000));
+        TempFolder other;
+        interrupt(m_frame, other);
+        SetEvent(release.Get());
+        for (int i = 0; i < 500 && plugIn.calls.load() == 0; ++i) PumpFor(10);
+        PumpFor(100);
+        EXPECT_EQ(1, plugIn.calls.load());
+    }
+}
+
+// Closing the frame while Process runs waits for it (the plug-in's box stays answerable) before the
+// window and the list go.
+TEST_F(PlugInRunTest, ClosingDuringProcessWaitsForItFirst)
+{
+    ShowFileOfFolder(L"a.jpg", {L"a.jpg"});
+    FakePlugIn& plugIn = Install(S_OK, 1);
+    const UniqueHandle entered(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    HWND frame = m_frame.m_hWnd;
+    std::atomic<bool> windowWhileRunning{false};
+    plugIn.during = [&] {
+        SetEvent(entered.Get());
+        // The frame's thread is in its close now; what the plug-in sends to the window is served.
+        Sleep(200);
+        windowWhileRunning = IsWindow(frame) && SendMessageW(frame, WM_NULL, 0, 0) == 0;
+    };
+    SendMessageW(m_frame.m_hWnd, WM_COMMAND, kFirstPlugInCommand, 0);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(entered.Get(), 10000));
+    m_frame.DestroyWindow();
+    EXPECT_EQ(1, plugIn.calls.load()) << "Process ended before the window went";
+    EXPECT_TRUE(windowWhileRunning.load());
+}
+}
+

@@ -10,8 +10,10 @@
 #include "Viewer/core/ProcessState.h"
 #include "Viewer/core/ProcessTestHooks.h"
 #include "Viewer/core/startup/Run.h"
+#include "Viewer/core/startup/ServerRegistration.h"
 #include "Viewer/core/SingleInstance.h"
 #include "Viewer/core/ThemeHelper.h"
+#include "Viewer/engine/TetheredHandler.h"
 #include "Viewer/primitives/ProcessorLevel.h"
 #include <commctrl.h>
 #include <shlobj.h>
@@ -76,6 +78,9 @@ int RunWithCom(PWSTR commandTail, int showCommand)
         SHGetMalloc(&shellAllocator);
         LastActivityCode = 122;
         const bool bufferedPaint = IsVistaOrLater() && CallThemeFunction("BufferedPaintInit");
+        // AutoPlay's request for the class, which may be what started this viewer, is answered here.
+        TetheredHandlerClassObject tetheredHandler;
+        tetheredHandler.Register();
         result = Run(commandTail, showCommand);
         if (bufferedPaint) CallThemeFunction("BufferedPaintUnInit");
         LastActivityCode = 123;
@@ -94,6 +99,7 @@ int RunWithCom(PWSTR commandTail, int showCommand)
 int ProcessMain(HINSTANCE, PWSTR commandTail, int showCommand)
 {
     InstallProcessTestHooks();
+    if (const std::optional<int> registered = RunServerRegistrationSwitch()) return *registered;
     StartProcessServices();
     const int result = WakeRunningInstance(commandTail) ? 0 : RunWithCom(commandTail, showCommand);
     StopProcessServices();

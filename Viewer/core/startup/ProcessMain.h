@@ -4,5 +4,6 @@
 // reverse order.
 #include <windows.h>
 
-// Returns the process exit code: Run's result, or 0 when another viewer was woken instead.
+// Returns the process exit code: Run's result, 0 when another viewer was woken instead, or the result
+// of a registration switch, which is all the process then does.
 int ProcessMain(HINSTANCE instance, PWSTR commandTail, int showCommand);

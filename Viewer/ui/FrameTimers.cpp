@@ -107,6 +107,7 @@ LRESULT CFrameTimers::OnTimer(UINT, WPARAM timer, LPARAM, BOOL&)
     case TIMER_FRAME_BAR_HIDE:
         LastActivityCode = 258.17;
         KillTimer(frame, TIMER_FRAME_BAR_HIDE);
+        HideBarIfCursorOutside();
         break;
     case TIMER_FRAME_RECENTLY_WOKEN:
         LastActivityCode = 258.18;
@@ -118,6 +119,25 @@ LRESULT CFrameTimers::OnTimer(UINT, WPARAM timer, LPARAM, BOOL&)
         break;
     }
     return 0;
+}
+
+// A bar that hides itself goes when the cursor is not on it; the frame's flag follows the window.
+void CFrameTimers::HideBarIfCursorOutside()
+{
+    HWND bar = m_frame.ControlBar().m_hWnd;
+    if (!bar || !IsWindow(bar)) return;
+    if (AppSettings::AutoHideTaskbar && IsWindowVisible(bar)) {
+        POINT cursor{};
+        GetCursorPos(&cursor);
+        RECT place{};
+        GetWindowRect(bar, &place);
+        if (!PtInRect(&place, cursor)) {
+            HWND view = m_frame.View().m_hWnd;
+            if (view && GetFocus() != view) SetFocus(view);
+            ShowWindow(bar, SW_HIDE);
+        }
+    }
+    m_frame.SetBarVisible(IsWindowVisible(bar) != FALSE);
 }
 
 void CFrameTimers::ShowUpdateNotice()

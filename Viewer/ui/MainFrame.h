@@ -7,6 +7,7 @@
 #include "Viewer/core/SingleInstance.h"
 #include "Viewer/core/FrameMessages.h"
 #include "Viewer/engine/ImageEngine.h"
+#include "Viewer/ui/ControlBar.h"
 #include "Viewer/ui/FrameBookmarkCommands.h"
 #include "Viewer/ui/FrameCaption.h"
 #include "Viewer/ui/FrameClosing.h"
@@ -16,6 +17,7 @@
 #include "Viewer/ui/FrameModes.h"
 #include "Viewer/ui/FrameNavigation.h"
 #include "Viewer/ui/FrameOpenRequests.h"
+#include "Viewer/ui/FrameViewToggles.h"
 #include "Viewer/ui/FrameSpeech.h"
 #include "Viewer/ui/FramePlugInCommands.h"
 #include "Viewer/ui/FrameRatingCommands.h"
@@ -51,6 +53,7 @@ public:
         CHAIN_MESSAGE_MAP_MEMBER(m_bookmarkCommands)
         CHAIN_MESSAGE_MAP_MEMBER(m_fileCommands)
         CHAIN_MESSAGE_MAP_MEMBER(m_ratingCommands)
+        CHAIN_MESSAGE_MAP_MEMBER(m_viewToggles)
         CHAIN_MESSAGE_MAP(FrameWindowImpl<CMainFrame>)
     END_MESSAGE_MAP()
 
@@ -85,6 +88,11 @@ public:
     CImageEngine& Engine() noexcept { return m_engine; }
     CImageView& View() noexcept { return m_view; }
     CSplitter& Splitter() noexcept { return m_splitter; }
+    CControlBar& ControlBar() noexcept { return m_controlBar; }
+    // Shows the control bar unless it hides itself.
+    void ShowTaskbarAtStart();
+    bool IsBarVisible() const noexcept { return m_barVisible; }
+    void SetBarVisible(bool visible) noexcept { m_barVisible = visible; }
     // The control bar's height at the screen's DPI.
     int BarHeight() const noexcept { return m_barHeight; }
     void UpdateBarHeight();
@@ -122,6 +130,7 @@ private:
     void EnterKioskMode();
     void LeaveKioskMode();
 
+    CControlBar m_controlBar;
     CSplitter m_splitter;
     CImageEngine m_engine;
     CImageView m_view;
@@ -139,8 +148,10 @@ private:
     CFrameBookmarkCommands m_bookmarkCommands{*this};
     CFrameFileCommands m_fileCommands{*this};
     CFrameRatingCommands m_ratingCommands{*this};
+    CFrameViewToggles m_viewToggles{*this};
     CFrameSpeech m_speech;
     int m_barHeight = 30;
+    bool m_barVisible = false;
     bool m_kioskMode = false;
     bool m_kioskWasMaximized = false;
     WINDOWPLACEMENT m_savedPlacement{};

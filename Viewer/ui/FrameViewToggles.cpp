@@ -1,0 +1,56 @@
+#include "Viewer/ui/FrameViewToggles.h"
+#include "Viewer/core/AppSettings.h"
+#include "Viewer/core/LastActivity.h"
+#include "Viewer/ui/MainFrame.h"
+
+void CFrameViewToggles::PostStartToggles() const
+{
+    if (AppSettings::ShowHistogram) PostMessageW(m_frame.m_hWnd, WM_COMMAND, ID_SHOW_HISTOGRAM, 0);
+    if (AppSettings::ShowShootingData) PostMessageW(m_frame.m_hWnd, WM_COMMAND, ID_SHOW_SHOOTING_DATA, 0);
+}
+
+LRESULT CFrameViewToggles::OnFloatingMouseMove(UINT, WPARAM, LPARAM, BOOL&)
+{
+    m_frame.View().Histogram().StartFade();
+    m_frame.View().ShootingData().StartFade();
+    return 0;
+}
+
+// Sent by the engine before it frees entries: the panels' records may be among them.
+LRESULT CFrameViewToggles::OnEntryReleased(UINT, WPARAM, LPARAM, BOOL&)
+{
+    m_frame.View().Histogram().ForgetImageInfo();
+    m_frame.View().ShootingData().ForgetImageInfo();
+    return 0;
+}
+
+LRESULT CFrameViewToggles::OnToggleHistogram(WORD, WORD, HWND, BOOL&)
+{
+    LastActivityCode = 285.0;
+    m_frame.View().ToggleHistogramPanel();
+    return 0;
+}
+
+LRESULT CFrameViewToggles::OnToggleShootingData(WORD, WORD, HWND, BOOL&)
+{
+    LastActivityCode = 286.0;
+    m_frame.View().ToggleShootingDataPanel();
+    return 0;
+}
+
+void CFrameViewToggles::ApplyTaskbarLayout()
+{
+    LastActivityCode = 236.0;
+    const bool autoHide = AppSettings::AutoHideTaskbar != 0;
+    m_frame.Splitter().SetSinglePaneMode(autoHide ? 0 : CSplitter::NoSinglePane);
+    if (m_frame.Engine().IsListEmpty()) m_frame.SystemCommands().ShowEmptyViewScreen(false);
+    CControlBar& bar = m_frame.ControlBar();
+    if (bar.IsWindow()) ShowWindow(bar.m_hWnd, autoHide ? SW_HIDE : SW_SHOW);
+    m_frame.SetBarVisible(!autoHide);
+}
+
+LRESULT CFrameViewToggles::OnApplyTaskbarLayout(UINT, WPARAM, LPARAM, BOOL&)
+{
+    ApplyTaskbarLayout();
+    return 0;
+}

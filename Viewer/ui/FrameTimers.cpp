@@ -107,6 +107,7 @@ LRESULT CFrameTimers::OnTimer(UINT, WPARAM timer, LPARAM, BOOL&)
     case TIMER_FRAME_BAR_HIDE:
         LastActivityCode = 258.17;
         KillTimer(frame, TIMER_FRAME_BAR_HIDE);
+        m_frame.ViewToggles().HideMenuPanel();
         HideBarIfCursorOutside();
         break;
     case TIMER_FRAME_RECENTLY_WOKEN:

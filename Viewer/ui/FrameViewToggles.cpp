@@ -54,3 +54,39 @@ LRESULT CFrameViewToggles::OnApplyTaskbarLayout(UINT, WPARAM, LPARAM, BOOL&)
     ApplyTaskbarLayout();
     return 0;
 }
+
+void CFrameViewToggles::ToggleMenuPanel()
+{
+    LastActivityCode = 207.0;
+    m_frame.ShowViewCursor();
+    if (!m_frame.Engine().IsListEmpty()) {
+        m_frame.Modes().StopSlideshow();
+        if (m_frame.Modes().IsTrackMode()) m_frame.Modes().ToggleTrackMode();
+    }
+    if (m_menuPanel.IsWindow() && IsWindowVisible(m_menuPanel.m_hWnd)) {
+        HideMenuPanel();
+        return;
+    }
+    if (!m_menuPanel.IsWindow() && !m_menuPanel.Create(m_frame.m_hWnd)) return;
+    RECT view{};
+    GetWindowRect(m_frame.View().m_hWnd, &view);
+    RECT panel{};
+    GetWindowRect(m_menuPanel.m_hWnd, &panel);
+    int top = view.bottom - (panel.bottom - panel.top);
+    if (AppSettings::AutoHideTaskbar) top -= m_frame.BarHeight();
+    SetWindowPos(m_menuPanel.m_hWnd, nullptr, view.left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(m_menuPanel.m_hWnd, SW_SHOW);
+}
+
+void CFrameViewToggles::HideMenuPanel()
+{
+    if (!m_menuPanel.IsWindow()) return;
+    if (m_frame.View().IsWindow()) SetFocus(m_frame.View().m_hWnd);
+    ShowWindow(m_menuPanel.m_hWnd, SW_HIDE);
+}
+
+LRESULT CFrameViewToggles::OnToggleMenuPanel(WORD, WORD, HWND, BOOL&)
+{
+    ToggleMenuPanel();
+    return 0;
+}

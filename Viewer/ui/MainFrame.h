@@ -105,6 +105,7 @@ public:
     CFrameModes& Modes() noexcept { return m_modes; }
     CFrameSpeech& Speech() noexcept { return m_speech; }
     CFrameRatingCommands& RatingCommands() noexcept { return m_ratingCommands; }
+    CFrameViewToggles& ViewToggles() noexcept { return m_viewToggles; }
     // The folder open as the image list and the keep-copy folder; empty when there is none.
     const Bstr& ImageFolderPath() const noexcept { return m_imageFolderPath; }
     const Bstr& KeepCopyFolderPath() const noexcept { return m_keepCopyFolderPath; }

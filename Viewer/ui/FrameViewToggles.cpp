@@ -1,4 +1,5 @@
 #include "Viewer/ui/FrameViewToggles.h"
+#include "Framework/ModalSeam.h"
 #include "Viewer/core/AppSettings.h"
 #include "Viewer/core/LastActivity.h"
 #include "Viewer/ui/MainFrame.h"
@@ -88,5 +89,28 @@ void CFrameViewToggles::HideMenuPanel()
 LRESULT CFrameViewToggles::OnToggleMenuPanel(WORD, WORD, HWND, BOOL&)
 {
     ToggleMenuPanel();
+    return 0;
+}
+
+LRESULT CFrameViewToggles::OnPublish(WORD, WORD, HWND, BOOL&)
+{
+    LastActivityCode = 305.0;
+    m_frame.ShowViewCursor();
+    ShowMessageBox(m_frame.m_hWnd,
+                   L"No publishing plug-in currently installed.\n\nWeb publishing functionality will be part of an "
+                   L"upcoming release of Lumenfold Professional.",
+                   L"Publish", MB_ICONASTERISK);
+    return 0;
+}
+
+LRESULT CFrameViewToggles::OnKeywordsIptc(WORD, WORD, HWND, BOOL&)
+{
+    HideMenuPanel();
+    m_frame.Slider().HideSliderPopup();
+    m_frame.ShowViewCursor();
+    ShowMessageBox(m_frame.m_hWnd,
+                   L"Keywords & IPTC editing functionality will be part of an upcoming release of Lumenfold "
+                   L"Professional.",
+                   L"Keywords/IPTC", MB_ICONASTERISK);
     return 0;
 }

@@ -19,6 +19,9 @@ public:
         COMMAND_ID_HANDLER(ID_SHOW_HISTOGRAM, OnToggleHistogram)
         COMMAND_ID_HANDLER(ID_SHOW_SHOOTING_DATA, OnToggleShootingData)
         COMMAND_ID_HANDLER(ID_MENU_PANEL, OnToggleMenuPanel)
+        COMMAND_ID_HANDLER(ID_PUBLISH, OnPublish)
+        COMMAND_ID_HANDLER(ID_KEYWORDS_IPTC, OnKeywordsIptc)
+        COMMAND_ID_HANDLER(ID_NOOP_32844, OnNothing)
     END_MESSAGE_MAP()
 
     explicit CFrameViewToggles(CMainFrame& frame) : m_frame(frame) {}
@@ -40,6 +43,10 @@ private:
     LRESULT OnToggleHistogram(WORD, WORD, HWND, BOOL&);
     LRESULT OnToggleShootingData(WORD, WORD, HWND, BOOL&);
     LRESULT OnToggleMenuPanel(WORD, WORD, HWND, BOOL&);
+    // Two functions that are announced only.
+    LRESULT OnPublish(WORD, WORD, HWND, BOOL&);
+    LRESULT OnKeywordsIptc(WORD, WORD, HWND, BOOL&);
+    LRESULT OnNothing(WORD, WORD, HWND, BOOL&) { return 0; }
 
     CMainFrame& m_frame;
     CMenuPanelDlg m_menuPanel;

@@ -1,4 +1,5 @@
 #include "Viewer/ui/ImageButton.h"
+#include "Viewer/ui/PaintMessage.h"
 #include "Viewer/ui/SkinImages.h"
 #include "Viewer/ui/SkinPaintBuffer.h"
 #include <commctrl.h>
@@ -301,13 +302,6 @@ LRESULT CImageButton::OnTimer(UINT, WPARAM id, LPARAM, BOOL&)
 
 LRESULT CImageButton::OnPaint(UINT message, WPARAM wParam, LPARAM, BOOL&)
 {
-    if (message == WM_PRINTCLIENT) {
-        PaintButton(reinterpret_cast<HDC>(wParam));
-        return 0;
-    }
-    PAINTSTRUCT paint{};
-    HDC dc = BeginPaint(m_hWnd, &paint);
-    if (dc) PaintButton(dc);
-    EndPaint(m_hWnd, &paint);
+    PaintForMessage(m_hWnd, message, wParam, [this](HDC dc) { PaintButton(dc); });
     return 0;
 }

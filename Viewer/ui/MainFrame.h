@@ -18,6 +18,7 @@
 #include "Viewer/ui/FrameNavigation.h"
 #include "Viewer/ui/FrameOpenRequests.h"
 #include "Viewer/ui/FrameViewToggles.h"
+#include "Viewer/ui/FrameSlider.h"
 #include "Viewer/ui/FrameSpeech.h"
 #include "Viewer/ui/FramePlugInCommands.h"
 #include "Viewer/ui/FrameRatingCommands.h"
@@ -54,6 +55,7 @@ public:
         CHAIN_MESSAGE_MAP_MEMBER(m_fileCommands)
         CHAIN_MESSAGE_MAP_MEMBER(m_ratingCommands)
         CHAIN_MESSAGE_MAP_MEMBER(m_viewToggles)
+        CHAIN_MESSAGE_MAP_MEMBER(m_slider)
         CHAIN_MESSAGE_MAP(FrameWindowImpl<CMainFrame>)
     END_MESSAGE_MAP()
 
@@ -106,6 +108,7 @@ public:
     CFrameSpeech& Speech() noexcept { return m_speech; }
     CFrameRatingCommands& RatingCommands() noexcept { return m_ratingCommands; }
     CFrameViewToggles& ViewToggles() noexcept { return m_viewToggles; }
+    CFrameSlider& Slider() noexcept { return m_slider; }
     // The folder open as the image list and the keep-copy folder; empty when there is none.
     const Bstr& ImageFolderPath() const noexcept { return m_imageFolderPath; }
     const Bstr& KeepCopyFolderPath() const noexcept { return m_keepCopyFolderPath; }
@@ -150,6 +153,7 @@ private:
     CFrameFileCommands m_fileCommands{*this};
     CFrameRatingCommands m_ratingCommands{*this};
     CFrameViewToggles m_viewToggles{*this};
+    CFrameSlider m_slider{*this};
     CFrameSpeech m_speech;
     int m_barHeight = 30;
     bool m_barVisible = false;

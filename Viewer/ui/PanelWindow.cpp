@@ -1,4 +1,5 @@
 #include "Viewer/ui/PanelWindow.h"
+#include "Viewer/ui/PaintMessage.h"
 #include "Framework/ModalSeam.h"
 #include "Framework/ResourceModule.h"
 #include "Framework/UniqueGdiObject.h"
@@ -183,14 +184,7 @@ void CPanelWindow::PaintBackground(Gdiplus::Graphics& graphics, const RECT& clie
 
 LRESULT CPanelWindow::OnPaint(UINT message, WPARAM wParam, LPARAM, BOOL&)
 {
-    if (message == WM_PRINTCLIENT) {
-        PaintContent(reinterpret_cast<HDC>(wParam));
-        return 0;
-    }
-    PAINTSTRUCT paint{};
-    HDC dc = BeginPaint(m_hWnd, &paint);
-    if (dc) PaintContent(dc);
-    EndPaint(m_hWnd, &paint);
+    PaintForMessage(m_hWnd, message, wParam, [this](HDC dc) { PaintContent(dc); });
     return 0;
 }
 

@@ -1,4 +1,5 @@
 #include "Viewer/ui/SkinImageButton.h"
+#include "Viewer/ui/PaintMessage.h"
 #include "Framework/ResourceModule.h"
 #include "Viewer/ui/SkinPaintBuffer.h"
 #include <commctrl.h>
@@ -253,13 +254,6 @@ LRESULT CSkinImageButton::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled)
 
 LRESULT CSkinImageButton::OnPaint(UINT message, WPARAM wParam, LPARAM, BOOL&)
 {
-    if (message == WM_PRINTCLIENT) {
-        Paint(reinterpret_cast<HDC>(wParam));
-        return 0;
-    }
-    PAINTSTRUCT paint{};
-    HDC dc = BeginPaint(m_hWnd, &paint);
-    if (dc) Paint(dc);
-    EndPaint(m_hWnd, &paint);
+    PaintForMessage(m_hWnd, message, wParam, [this](HDC dc) { Paint(dc); });
     return 0;
 }

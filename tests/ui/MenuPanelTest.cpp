@@ -1,5 +1,6 @@
 #include "tests/ui/PanelFixture.h"
 #include "Framework/ModalSeam.h"
+#include "tests/support/MessageBoxRecorder.h"
 #include "Viewer/core/LanguageLibrary.h"
 #include <algorithm>
 #include <commctrl.h>
@@ -108,4 +109,16 @@ TEST_F(MenuPanelTest, APressDraggedOffTheButtonLooksReleasedAndSendsNothing)
     SendMessageW(button.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(-50, 5));
     UnhookWindowsHookEx(hook);
     EXPECT_TRUE(s_commands.empty());
+}
+
+TEST_F(MenuPanelTest, PublishAndKeywordsOnlyAnnounceThemselves)
+{
+    MessageBoxRecorder boxes;
+    Command(ID_PUBLISH);
+    Command(ID_KEYWORDS_IPTC);
+    ASSERT_EQ(2u, boxes.calls.size());
+    EXPECT_EQ(L"Publish", boxes.calls[0].caption);
+    EXPECT_NE(std::wstring::npos, boxes.calls[0].text.find(L"No publishing plug-in currently installed."));
+    EXPECT_EQ(L"Keywords/IPTC", boxes.calls[1].caption);
+    EXPECT_EQ(static_cast<UINT>(MB_ICONASTERISK), boxes.calls[1].type);
 }

@@ -78,8 +78,8 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
     m_programTitle = title;
     UpdateBarHeight();
     m_hWndClient = m_splitter.CreateSplitter(m_hWnd);
-    m_controlBar.CreateBar(m_hWndClient, m_hWnd, &m_modes);
     m_view.CreateView(m_hWndClient);
+    m_controlBar.CreateBar(m_hWndClient, m_hWnd, &m_modes);
     m_splitter.SetBottomPaneHeight(m_barHeight);
     m_splitter.SetPanes(m_view.m_hWnd, m_controlBar.m_hWnd);
     m_splitter.SetActivePane(0);

@@ -12,20 +12,26 @@ constexpr Rgba kFirstColour{30, 160, 90, 255};
 constexpr Rgba kSecondColour{200, 40, 70, 255};
 constexpr DWORD kShowTimeoutMs = 30000;
 
+// The frame is found as soon as its window exists, which can be before it has made its children.
 HWND FindViewWindow(HWND frame)
 {
+    constexpr DWORD kChildrenTimeoutMs = 10000;
+    const ULONGLONG end = GetTickCount64() + kChildrenTimeoutMs;
     HWND found = nullptr;
-    EnumChildWindows(
-        frame,
-        [](HWND child, LPARAM result) -> BOOL {
-            wchar_t name[64]{};
-            GetClassNameW(child, name, 64);
-            if (wcscmp(name, L"Lumenfold_View") != 0) return TRUE;
-            *reinterpret_cast<HWND*>(result) = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
+    for (;;) {
+        EnumChildWindows(
+            frame,
+            [](HWND child, LPARAM result) -> BOOL {
+                wchar_t name[64]{};
+                GetClassNameW(child, name, 64);
+                if (wcscmp(name, L"Lumenfold_View") != 0) return TRUE;
+                *reinterpret_cast<HWND*>(result) = child;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&found));
+        if (found || GetTickCount64() >= end || !IsWindow(frame)) return found;
+        Sleep(50);
+    }
 }
 
 bool Near(COLORREF pixel, Rgba colour)

@@ -121,6 +121,12 @@ bool BrowseForFolder(HWND owner, const wchar_t* title, UINT flags, const wchar_t
     return fileSystem;
 }
 
+BOOL TrackPopup(HMENU menu, UINT flags, int x, int y, HWND owner)
+{
+    if (auto replaced = Replacement(&ModalSeam::trackPopup)) return replaced(menu, flags, x, y, owner);
+    return TrackPopupMenuEx(menu, flags, x, y, owner, nullptr);
+}
+
 ScopedModalSeam::ScopedModalSeam(ModalSeam replacement)
 {
     std::lock_guard guard(g_seamLock);

@@ -29,6 +29,9 @@ int RunShellFileOperation(SHFILEOPSTRUCTW* operation);
 // that is not a file-system folder.
 bool BrowseForFolder(HWND owner, const wchar_t* title, UINT flags, const wchar_t* initialFolder,
                      std::wstring& chosen);
+// TrackPopupMenuEx without parameters: the menu's modal loop at a screen point; the command chosen
+// (with TPM_RETURNCMD) or whether the menu showed.
+BOOL TrackPopup(HMENU menu, UINT flags, int x, int y, HWND owner);
 
 // Replacements; an empty one leaves the real call in place.
 struct ModalSeam {
@@ -47,6 +50,7 @@ struct ModalSeam {
     std::function<bool(HWND owner, const wchar_t* title, UINT flags, const wchar_t* initialFolder,
                        std::wstring& chosen)>
         browseForFolder;
+    std::function<BOOL(HMENU menu, UINT flags, int x, int y, HWND owner)> trackPopup;
 };
 
 // Installs replacements for its lifetime and puts the previous ones back after.

@@ -265,7 +265,7 @@ def images():
         229: dialog_background(281, 185),
         230: marker(5, 9, True), 231: marker(5, 9, False),
         232: copied_stamp(96),
-        233: bar(240, 12), 234: panel(240, 4), 235: bar(240, 12),
+        233: bar(88, 80), 234: panel(88, 100), 235: bar(88, 65),
         236: mark_stamp(40),
         250: button(90, 28, 0),
     }

@@ -138,6 +138,7 @@ void CFrameCaption::SetTitleForEntry(CImageEntry* entry, bool loading, bool skip
         if (!nameText.empty()) {
             m_nameText = nameText;
             m_nameTextCaptionMode = AppSettings::EnableFileNameInCaption;
+            ShowOnBar(CControlBar::ID_NAME_LINE, nameText.c_str());
             RecordForTest(L"name", nameText);
         }
         // While loading the caption keeps the file's name.
@@ -147,6 +148,14 @@ void CFrameCaption::SetTitleForEntry(CImageEntry* entry, bool loading, bool skip
     }
     if (!skipStatus) UpdateStatusLine(entry);
     LastActivityCode = 261.99;
+}
+
+void CFrameCaption::ShowOnBar(int line, const wchar_t* text)
+{
+    CControlBar& bar = m_frame.ControlBar();
+    if (!bar.IsWindow()) return;
+    bar.SetLineText(line, text);
+    UpdateWindow(bar.m_hWnd);
 }
 
 void CFrameCaption::SetCaption(const std::wstring& caption)
@@ -164,6 +173,7 @@ void CFrameCaption::SetStatusText(const wchar_t* text)
     const std::wstring_view newText = text ? text : L"";
     if (newText == m_nameText.View() && (text != nullptr) == (m_nameText.Get() != nullptr)) return;
     m_nameText = text ? Bstr(newText) : Bstr();
+    ShowOnBar(CControlBar::ID_NAME_LINE, text);
     RecordForTest(L"status", newText);
 }
 
@@ -199,6 +209,7 @@ void CFrameCaption::UpdateStatusLine(CImageEntry* entry, uint32_t* count, uint32
         return;
     }
     m_statusLine = line;
+    ShowOnBar(CControlBar::ID_STATUS_LINE, line.c_str());
     RecordForTest(L"status-line", line);
 }
 

@@ -63,6 +63,8 @@ private:
     LRESULT OnSetFrameFlag(UINT, WPARAM flag, LPARAM, BOOL&);
 
     void SetCaption(const std::wstring& caption);
+    // Sets a text line of the control bar and repaints the bar at once.
+    void ShowOnBar(int line, const wchar_t* text);
 
     CMainFrame& m_frame;
     Bstr m_nameText;

@@ -50,6 +50,7 @@ void CFrameClosing::SaveViewState()
     key.SetDword(L"ShowShootingData", AppSettings::ShowShootingData);
     key.SetDword(L"ShowBookmarkList", AppSettings::ShowBookmarkList);
     key.SetDword(L"ShowExternalEditors", AppSettings::ShowExternalEditors);
+    key.SetDword(L"NavigationSliderHeight", static_cast<DWORD>(m_frame.Slider().PreferredHeight()));
     if (lastImage.empty())
         key.DeleteValue(kLastImageViewedValue);
     else

@@ -72,6 +72,7 @@ void CFrameSystemCommands::ShowEmptyViewScreen(bool skipStatus)
     if (logo && device) surface = ComPtr<IDirect3DSurface9>::Attach(ImageToSurface(logo.get(), D3DPOOL_DEFAULT));
     m_frame.View().SetImage(width, height, surface.Get(), device ? nullptr : logo.release(), 0, nullptr, nullptr,
                             nullptr, true, text.c_str());
+    m_frame.View().ClearPanelsImageInfo();
     LastActivityCode = 253.6;
     m_frame.Caption().SetTitleForEntry(nullptr, false, skipStatus);
     LastActivityCode = 253.7;

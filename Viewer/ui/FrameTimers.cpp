@@ -107,6 +107,9 @@ LRESULT CFrameTimers::OnTimer(UINT, WPARAM timer, LPARAM, BOOL&)
     case TIMER_FRAME_BAR_HIDE:
         LastActivityCode = 258.17;
         KillTimer(frame, TIMER_FRAME_BAR_HIDE);
+        m_frame.ViewToggles().HideMenuPanel();
+        m_frame.Slider().HideSliderPopup();
+        HideBarIfCursorOutside();
         break;
     case TIMER_FRAME_RECENTLY_WOKEN:
         LastActivityCode = 258.18;
@@ -118,6 +121,25 @@ LRESULT CFrameTimers::OnTimer(UINT, WPARAM timer, LPARAM, BOOL&)
         break;
     }
     return 0;
+}
+
+// A bar that hides itself goes when the cursor is not on it; the frame's flag follows the window.
+void CFrameTimers::HideBarIfCursorOutside()
+{
+    HWND bar = m_frame.ControlBar().m_hWnd;
+    if (!bar || !IsWindow(bar)) return;
+    if (AppSettings::AutoHideTaskbar && IsWindowVisible(bar)) {
+        POINT cursor{};
+        GetCursorPos(&cursor);
+        RECT place{};
+        GetWindowRect(bar, &place);
+        if (!PtInRect(&place, cursor)) {
+            HWND view = m_frame.View().m_hWnd;
+            if (view && GetFocus() != view) SetFocus(view);
+            ShowWindow(bar, SW_HIDE);
+        }
+    }
+    m_frame.SetBarVisible(IsWindowVisible(bar) != FALSE);
 }
 
 void CFrameTimers::ShowUpdateNotice()
@@ -141,7 +163,11 @@ void CFrameTimers::Tick()
     engine.GoToTargetName(0, false);
     LastActivityCode = 258.7;
     // The zoom, the marks and the list's count change without a command of their own.
-    m_frame.Caption().UpdateStatusLine(engine.GetCurrentEntry(true));
+    uint32_t count = 0;
+    uint32_t position = 0;
+    m_frame.Caption().UpdateStatusLine(engine.GetCurrentEntry(true), &count, &position);
+    LastActivityCode = 258.9;
+    m_frame.Slider().Popup().SetRangeAndPosition(static_cast<int>(count), static_cast<int>(position));
     LastActivityCode = 258.8;
     if (++m_ticks % kTicksPerCacheAdjustment == 0 && !engine.IsListEmpty()) engine.AdjustCacheWindow(0, 0, true);
 }

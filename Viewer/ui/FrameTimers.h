@@ -42,6 +42,7 @@ private:
     LRESULT OnOpenFileDeferred(UINT, WPARAM, LPARAM lParam, BOOL&);
 
     void ShowUpdateNotice();
+    void HideBarIfCursorOutside();
     void Tick();
     void RaiseFrame();
     void OpenDeferredFile();

@@ -47,11 +47,14 @@ LRESULT CFrameWindowEvents::OnGetKioskMode(UINT, WPARAM, LPARAM, BOOL&)
     return m_frame.IsKioskMode() ? 1 : 0;
 }
 
-// Without the setting Escape belongs to the menu panel, which comes with the control bar.
+// Without the setting Escape opens and closes the menu panel.
 LRESULT CFrameWindowEvents::OnEscape(WORD, WORD, HWND, BOOL&)
 {
     LastActivityCode = 279.0;
-    if (!AppSettings::EnableExitFromEscapeKey) return 0;
+    if (!AppSettings::EnableExitFromEscapeKey) {
+        m_frame.ViewToggles().ToggleMenuPanel();
+        return 0;
+    }
     LastActivityCode = 204.0;
     PostMessageW(m_frame.m_hWnd, WM_CLOSE, 0, 0);
     return 0;

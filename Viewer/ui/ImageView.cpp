@@ -62,6 +62,14 @@ void CImageView::SetImage(int width, int height, IDirect3DSurface9* surface, Gdi
         UpdateWindow(m_hWnd);
     }
     UpdateCursor();
+    m_histogram.SetImageInfo(information);
+    m_shootingData.SetImageInfo(information);
+}
+
+void CImageView::ClearPanelsImageInfo()
+{
+    m_histogram.ClearImageInfo();
+    m_shootingData.ClearImageInfo();
 }
 
 LRESULT CImageView::OnCreate(UINT, WPARAM, LPARAM, BOOL&)

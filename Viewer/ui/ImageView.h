@@ -7,6 +7,8 @@
 #include "Framework/Window.h"
 #include "Viewer/engine/ViewImageHandoff.h"
 #include "Viewer/imaging/ImageInfo.h"
+#include "Viewer/ui/HistogramWindow.h"
+#include "Viewer/ui/ShootingDataWindow.h"
 #include <cstdint>
 #include <memory>
 #include <d3d9.h>
@@ -89,7 +91,15 @@ public:
     int PanY() const noexcept { return m_panY; }
     // Stops the cursor-hide timer and shows the cursor if the view hid it.
     void RestoreCursor();
-    // The cursor left the frame: no rest is waited for any more and the cursor shows again.
+    // The floating panels over the picture; their windows come and go with the toggles.
+    CHistogramWindow& Histogram() noexcept { return m_histogram; }
+    CShootingDataWindow& ShootingData() noexcept { return m_shootingData; }
+    void ToggleHistogramPanel() { m_histogram.Toggle(m_hWnd); }
+    void ToggleShootingDataPanel() { m_shootingData.Toggle(m_hWnd); }
+    // Both panels forget the picture's record and show their empty state.
+    void ClearPanelsImageInfo();
+    // The cursor left the frame: no rest is waited for any more, the cursor shows again and the panels
+    // fade down.
     void OnFrameMouseLeave();
     // The cursor entered the control bar: the same, and the bar's own rest timer stops too.
     void OnControlBarMouseEnter();
@@ -191,5 +201,7 @@ private:
     POINT m_hoverPosition{-1, -1};
     POINT m_restPosition{-1, -1};
     int m_zoomPercentage = 100;
+    CHistogramWindow m_histogram;
+    CShootingDataWindow m_shootingData;
     bool m_cursorHidden = false;
 };

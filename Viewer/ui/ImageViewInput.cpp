@@ -296,6 +296,8 @@ void CImageView::OnFrameMouseLeave()
     if (IsWindow()) KillTimer(m_hWnd, TIMER_BAR_SHOW);
     m_restPosition = NoPosition;
     RestoreCursor();
+    m_histogram.FadeToMinimum();
+    m_shootingData.FadeToMinimum();
 }
 
 void CImageView::OnControlBarMouseEnter()

@@ -79,11 +79,15 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
     UpdateBarHeight();
     m_hWndClient = m_splitter.CreateSplitter(m_hWnd);
     m_view.CreateView(m_hWndClient);
+    m_controlBar.CreateBar(m_hWndClient, m_hWnd, &m_modes);
     m_splitter.SetBottomPaneHeight(m_barHeight);
-    m_splitter.SetPanes(m_view.m_hWnd, nullptr);
+    m_splitter.SetPanes(m_view.m_hWnd, m_controlBar.m_hWnd);
     m_splitter.SetActivePane(0);
     m_splitter.SetSinglePaneMode(AppSettings::AutoHideTaskbar ? 0 : CSplitter::NoSinglePane);
+    if (m_controlBar.IsWindow()) ShowWindow(m_controlBar.m_hWnd, SW_HIDE);
+    m_barVisible = false;
     m_timers.StartTick();
+    m_viewToggles.PostStartToggles();
     return 0;
 }
 
@@ -154,6 +158,13 @@ void CMainFrame::RaiseAboveOthersOnce()
 void CMainFrame::ArmBarAutoHide(UINT milliseconds)
 {
     if (AppSettings::AutoHideTaskbar) SetTimer(m_hWnd, TIMER_FRAME_BAR_HIDE, milliseconds, nullptr);
+}
+
+void CMainFrame::ShowTaskbarAtStart()
+{
+    if (AppSettings::AutoHideTaskbar || !m_controlBar.IsWindow()) return;
+    ShowWindow(m_controlBar.m_hWnd, SW_SHOW);
+    m_barVisible = true;
 }
 
 void CMainFrame::ShowViewCursor()

@@ -7,6 +7,7 @@
 #include "Viewer/core/SingleInstance.h"
 #include "Viewer/core/FrameMessages.h"
 #include "Viewer/engine/ImageEngine.h"
+#include "Viewer/ui/ControlBar.h"
 #include "Viewer/ui/FrameBookmarkCommands.h"
 #include "Viewer/ui/FrameDialogCommands.h"
 #include "Viewer/ui/FrameCaption.h"
@@ -17,6 +18,8 @@
 #include "Viewer/ui/FrameModes.h"
 #include "Viewer/ui/FrameNavigation.h"
 #include "Viewer/ui/FrameOpenRequests.h"
+#include "Viewer/ui/FrameViewToggles.h"
+#include "Viewer/ui/FrameSlider.h"
 #include "Viewer/ui/FrameSpeech.h"
 #include "Viewer/ui/FramePlugInCommands.h"
 #include "Viewer/ui/FrameRatingCommands.h"
@@ -53,6 +56,8 @@ public:
         CHAIN_MESSAGE_MAP_MEMBER(m_fileCommands)
         CHAIN_MESSAGE_MAP_MEMBER(m_ratingCommands)
         CHAIN_MESSAGE_MAP_MEMBER(m_dialogCommands)
+        CHAIN_MESSAGE_MAP_MEMBER(m_viewToggles)
+        CHAIN_MESSAGE_MAP_MEMBER(m_slider)
         CHAIN_MESSAGE_MAP(FrameWindowImpl<CMainFrame>)
     END_MESSAGE_MAP()
 
@@ -87,6 +92,11 @@ public:
     CImageEngine& Engine() noexcept { return m_engine; }
     CImageView& View() noexcept { return m_view; }
     CSplitter& Splitter() noexcept { return m_splitter; }
+    CControlBar& ControlBar() noexcept { return m_controlBar; }
+    // Shows the control bar unless it hides itself.
+    void ShowTaskbarAtStart();
+    bool IsBarVisible() const noexcept { return m_barVisible; }
+    void SetBarVisible(bool visible) noexcept { m_barVisible = visible; }
     // The control bar's height at the screen's DPI.
     int BarHeight() const noexcept { return m_barHeight; }
     void UpdateBarHeight();
@@ -99,6 +109,8 @@ public:
     CFrameModes& Modes() noexcept { return m_modes; }
     CFrameSpeech& Speech() noexcept { return m_speech; }
     CFrameRatingCommands& RatingCommands() noexcept { return m_ratingCommands; }
+    CFrameViewToggles& ViewToggles() noexcept { return m_viewToggles; }
+    CFrameSlider& Slider() noexcept { return m_slider; }
     // The folder open as the image list and the keep-copy folder; empty when there is none.
     const Bstr& ImageFolderPath() const noexcept { return m_imageFolderPath; }
     const Bstr& KeepCopyFolderPath() const noexcept { return m_keepCopyFolderPath; }
@@ -124,6 +136,7 @@ private:
     void EnterKioskMode();
     void LeaveKioskMode();
 
+    CControlBar m_controlBar;
     CSplitter m_splitter;
     CImageEngine m_engine;
     CImageView m_view;
@@ -142,8 +155,11 @@ private:
     CFrameFileCommands m_fileCommands{*this};
     CFrameRatingCommands m_ratingCommands{*this};
     CFrameDialogCommands m_dialogCommands{*this};
+    CFrameViewToggles m_viewToggles{*this};
+    CFrameSlider m_slider{*this};
     CFrameSpeech m_speech;
     int m_barHeight = 30;
+    bool m_barVisible = false;
     bool m_kioskMode = false;
     bool m_kioskWasMaximized = false;
     WINDOWPLACEMENT m_savedPlacement{};

@@ -81,3 +81,8 @@ LRESULT CSplitter::OnSize(UINT, WPARAM, LPARAM, BOOL& handled)
     handled = FALSE;
     return 0;
 }
+
+LRESULT CSplitter::OnForward(UINT message, WPARAM wParam, LPARAM lParam, BOOL&)
+{
+    return SendMessageW(GetParent(m_hWnd), message, wParam, lParam);
+}

@@ -10,6 +10,10 @@ public:
 
     BEGIN_MESSAGE_MAP(CSplitter)
         MESSAGE_HANDLER(WM_SIZE, OnSize)
+        MESSAGE_HANDLER(WM_COMMAND, OnForward)
+        MESSAGE_HANDLER(WM_NOTIFY, OnForward)
+        MESSAGE_HANDLER(WM_DRAWITEM, OnForward)
+        MESSAGE_HANDLER(WM_MEASUREITEM, OnForward)
     END_MESSAGE_MAP()
 
     static constexpr int NoSinglePane = -1;
@@ -29,6 +33,8 @@ public:
 
 private:
     LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL&);
+    // The panes' commands and notices belong to the frame.
+    LRESULT OnForward(UINT message, WPARAM wParam, LPARAM lParam, BOOL&);
     // Moves a pane's window, or invalidates its place when it has none.
     void PlacePane(HWND pane, const RECT& place);
 

@@ -198,3 +198,13 @@ bool IsWindowMaximized(HWND owner)
     placement.length = kPlacementLength;
     return GetWindowPlacement(owner, &placement) && placement.showCmd == SW_SHOWMAXIMIZED;
 }
+
+POINT ContextMenuPoint(LPARAM point) noexcept
+{
+    POINT at{static_cast<short>(LOWORD(point)), static_cast<short>(HIWORD(point))};
+    if (MonitorFromPoint(at, MONITOR_DEFAULTTONULL)) return at;
+    MONITORINFO monitor{sizeof monitor};
+    GetMonitorInfoW(MonitorFromPoint(at, MONITOR_DEFAULTTONEAREST), &monitor);
+    at.x = std::clamp(at.x, monitor.rcWork.left, monitor.rcWork.right);
+    return at;
+}

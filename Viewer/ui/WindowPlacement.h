@@ -42,3 +42,7 @@ bool RestoreWindowPlacement(HWND owner, const wchar_t* name, HKEY root = HKEY_CU
 bool ApplyPlacementString(HWND owner, int showCommand, HKEY key, const wchar_t* name, bool rescale);
 
 bool IsWindowMaximized(HWND owner);
+
+// The screen point of a WM_CONTEXTMENU's lParam; one on no monitor has its x pulled into the work
+// area of the nearest monitor, so that the menu opens where it can be seen.
+POINT ContextMenuPoint(LPARAM point) noexcept;

@@ -20,21 +20,27 @@ inline std::wstring Quoted(const std::wstring& path)
     return L"\"" + path + L"\"";
 }
 
-// The view window of a viewer's frame, or null.
+// The view window of a viewer's frame, or null. The frame is found as soon as its window exists,
+// which can be before it has made its children.
 inline HWND FindViewWindow(HWND frame)
 {
+    constexpr DWORD kChildrenTimeoutMs = 10000;
+    const ULONGLONG end = GetTickCount64() + kChildrenTimeoutMs;
     HWND found = nullptr;
-    EnumChildWindows(
-        frame,
-        [](HWND child, LPARAM result) -> BOOL {
-            wchar_t name[64]{};
-            GetClassNameW(child, name, 64);
-            if (wcscmp(name, L"Lumenfold_View") != 0) return TRUE;
-            *reinterpret_cast<HWND*>(result) = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
+    for (;;) {
+        EnumChildWindows(
+            frame,
+            [](HWND child, LPARAM result) -> BOOL {
+                wchar_t name[64]{};
+                GetClassNameW(child, name, 64);
+                if (wcscmp(name, L"Lumenfold_View") != 0) return TRUE;
+                *reinterpret_cast<HWND*>(result) = child;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&found));
+        if (found || GetTickCount64() >= end || !IsWindow(frame)) return found;
+        Sleep(50);
+    }
 }
 
 inline std::wstring LanguageLibraryString(UINT id)

@@ -10,6 +10,7 @@
 #include "tests/support/TestPaths.h"
 #include <gtest/gtest.h>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The frame as Run makes it: the English library as resource module, a registered message loop and a
@@ -24,6 +25,10 @@ protected:
         WakeUpMessage = RegisterWindowMessageW(
             (L"LumenfoldFrameTestWakeUp." + std::to_wstring(GetCurrentProcessId())).c_str());
         RegisterMessageLoop(&m_loop);
+        // The floating panels open only where a test asks for them.
+        m_showPanels = {AppSettings::ShowHistogram, AppSettings::ShowShootingData};
+        AppSettings::ShowHistogram = 0;
+        AppSettings::ShowShootingData = 0;
         ASSERT_TRUE(m_frame.CreateMainWindow());
     }
 
@@ -32,6 +37,8 @@ protected:
         m_frame.DestroyWindow();
         UnregisterMessageLoop();
         WakeUpMessage = m_previousWakeUp;
+        AppSettings::ShowHistogram = m_showPanels.first;
+        AppSettings::ShowShootingData = m_showPanels.second;
     }
 
     // Sends the wake-up with a new atom holding text; returns the text.
@@ -96,4 +103,5 @@ protected:
 
 private:
     UINT m_previousWakeUp = 0;
+    std::pair<DWORD, DWORD> m_showPanels{};
 };

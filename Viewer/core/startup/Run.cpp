@@ -237,6 +237,7 @@ int RunMainWindow(CommandLine& commandLine, MessageLoop& loop, int showCommand)
         ReadStartModeSwitches(commandLine);
         PlaceWindow(frame, commandLine, state);
         ShowAndEnterKioskMode(frame, commandLine, state, showCommand);
+        frame.ShowTaskbarAtStart();
 
         LastActivityCode = 69;
         const bool direct3DFailed = StartDirect3D(frame);

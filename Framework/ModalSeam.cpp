@@ -68,6 +68,18 @@ HINSTANCE OpenWithShell(HWND owner, const wchar_t* verb, const wchar_t* file, co
     return ShellExecuteW(owner, verb, file, parameters, directory, showCommand);
 }
 
+BOOL ExecuteWithShell(SHELLEXECUTEINFOW* info)
+{
+    if (auto replaced = Replacement(&ModalSeam::executeWithShell)) return replaced(info);
+    return ShellExecuteExW(info);
+}
+
+BOOL ChooseFileToOpen(OPENFILENAMEW* request)
+{
+    if (auto replaced = Replacement(&ModalSeam::chooseFileToOpen)) return replaced(request);
+    return GetOpenFileNameW(request);
+}
+
 BOOL LaunchProcess(const wchar_t* application, const wchar_t* commandLine)
 {
     if (auto replaced = Replacement(&ModalSeam::launchProcess)) return replaced(application, commandLine);
@@ -119,6 +131,12 @@ bool BrowseForFolder(HWND owner, const wchar_t* title, UINT flags, const wchar_t
     CoTaskMemFree(item);
     if (fileSystem) chosen = path;
     return fileSystem;
+}
+
+BOOL TrackPopup(HMENU menu, UINT flags, int x, int y, HWND owner)
+{
+    if (auto replaced = Replacement(&ModalSeam::trackPopup)) return replaced(menu, flags, x, y, owner);
+    return TrackPopupMenuEx(menu, flags, x, y, owner, nullptr);
 }
 
 ScopedModalSeam::ScopedModalSeam(ModalSeam replacement)

@@ -1,5 +1,6 @@
 #include "Viewer/dialogs/WicMissingDialog.h"
 #include "Framework/ModalSeam.h"
+#include "Viewer/dialogs/CenterOnOwner.h"
 
 namespace {
 struct Link {
@@ -45,7 +46,7 @@ LRESULT CWicMissingDialog::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
 {
     for (const Link& link : kLinks) SetDlgItemTextW(m_hWnd, link.controlId, link.text);
     EmphasiseLink(IDC_LINK_REDIRECT);
-    CenterOnOwner();
+    CenterOnOwner(m_hWnd);
     return TRUE;
 }
 
@@ -59,24 +60,6 @@ void CWicMissingDialog::EmphasiseLink(WORD controlId)
     font.lfWeight = FW_BOLD;
     m_boldFont.reset(CreateFontIndirectW(&font));
     if (m_boldFont) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_boldFont.get()), TRUE);
-}
-
-void CWicMissingDialog::CenterOnOwner()
-{
-    RECT dialog{};
-    GetWindowRect(m_hWnd, &dialog);
-    RECT area{};
-    HWND owner = GetWindow(m_hWnd, GW_OWNER);
-    if (!owner || !IsWindowVisible(owner) || !GetWindowRect(owner, &area)) {
-        MONITORINFO monitor{};
-        monitor.cbSize = sizeof(monitor);
-        GetMonitorInfoW(MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor);
-        area = monitor.rcWork;
-    }
-    const LONG width = dialog.right - dialog.left;
-    const LONG height = dialog.bottom - dialog.top;
-    SetWindowPos(m_hWnd, nullptr, area.left + (area.right - area.left - width) / 2,
-                 area.top + (area.bottom - area.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT CWicMissingDialog::OnLinkClicked(WORD, WORD controlId, HWND, BOOL&)

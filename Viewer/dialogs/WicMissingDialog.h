@@ -35,7 +35,6 @@ private:
     LRESULT OnCloseCommand(WORD, WORD controlId, HWND, BOOL&);
 
     void EmphasiseLink(WORD controlId);
-    void CenterOnOwner();
 
     UniqueGdiObject<HFONT> m_boldFont;
 };

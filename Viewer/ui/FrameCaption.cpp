@@ -189,6 +189,8 @@ void CFrameCaption::UpdateStatusLine(CImageEntry* entry, uint32_t* count, uint32
     facts.count = number;
     facts.sortByDateTime = AppSettings::SortByDateTime;
     facts.entry = entry;
+    // The bookmark list follows the picture shown.
+    if (entry) m_frame.BookmarkList().SelectBookmark(entry->GetBookmarkName().c_str());
     facts.zoomPercentage = m_frame.View().ZoomPercentage();
     facts.networkFolder = PathIsNetworkPathW(m_frame.ImageFolderPath().c_str());
     facts.slideshow = m_frame.Modes().IsSlideshowRunning();

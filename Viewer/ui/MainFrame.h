@@ -8,8 +8,10 @@
 #include "Viewer/core/FrameMessages.h"
 #include "Viewer/engine/ImageEngine.h"
 #include "Viewer/ui/FrameBookmarkCommands.h"
+#include "Viewer/ui/FrameBookmarkList.h"
 #include "Viewer/ui/FrameCaption.h"
 #include "Viewer/ui/FrameClosing.h"
+#include "Viewer/ui/FrameEditorCommands.h"
 #include "Viewer/ui/FrameFileCommands.h"
 #include "Viewer/ui/FrameListCommands.h"
 #include "Viewer/ui/FrameMarkCommands.h"
@@ -51,6 +53,8 @@ public:
         CHAIN_MESSAGE_MAP_MEMBER(m_bookmarkCommands)
         CHAIN_MESSAGE_MAP_MEMBER(m_fileCommands)
         CHAIN_MESSAGE_MAP_MEMBER(m_ratingCommands)
+        CHAIN_MESSAGE_MAP_MEMBER(m_bookmarkList)
+        CHAIN_MESSAGE_MAP_MEMBER(m_editorCommands)
         CHAIN_MESSAGE_MAP(FrameWindowImpl<CMainFrame>)
     END_MESSAGE_MAP()
 
@@ -97,6 +101,7 @@ public:
     CFrameModes& Modes() noexcept { return m_modes; }
     CFrameSpeech& Speech() noexcept { return m_speech; }
     CFrameRatingCommands& RatingCommands() noexcept { return m_ratingCommands; }
+    CFrameBookmarkList& BookmarkList() noexcept { return m_bookmarkList; }
     // The folder open as the image list and the keep-copy folder; empty when there is none.
     const Bstr& ImageFolderPath() const noexcept { return m_imageFolderPath; }
     const Bstr& KeepCopyFolderPath() const noexcept { return m_keepCopyFolderPath; }
@@ -139,6 +144,8 @@ private:
     CFrameBookmarkCommands m_bookmarkCommands{*this};
     CFrameFileCommands m_fileCommands{*this};
     CFrameRatingCommands m_ratingCommands{*this};
+    CFrameBookmarkList m_bookmarkList{*this};
+    CFrameEditorCommands m_editorCommands{*this};
     CFrameSpeech m_speech;
     int m_barHeight = 30;
     bool m_kioskMode = false;

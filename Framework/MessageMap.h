@@ -13,6 +13,7 @@
 //   LRESULT OnCommand(WORD notifyCode, WORD id, HWND control, BOOL& handled);
 //   LRESULT OnNotify(int controlId, NMHDR* header, BOOL& handled);
 // A handler that clears `handled` lets the search go on to the next entry and finally to default processing.
+#include "Framework/NotificationReflection.h"
 #include <windows.h>
 
 class MessageMapHost {
@@ -95,3 +96,8 @@ public:                                                                         
 // Hands it to a member object's map (a member that is not itself a window, such as a command-state chain).
 #define CHAIN_MESSAGE_MAP_MEMBER(member)                                                                     \
     if ((member).ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult, dwMapId)) return TRUE;
+
+// Hands the owner-draw messages, commands and notifications of child controls back to the control
+// they came from (message + ReflectedMessageBase); placed after the map's own handlers.
+#define REFLECT_NOTIFICATIONS()                                                                              \
+    if (ReflectNotification(hWnd, uMsg, wParam, lParam, lResult)) return TRUE;

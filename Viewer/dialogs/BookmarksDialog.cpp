@@ -7,6 +7,7 @@
 #include "Viewer/core/LanguageLibrary.h"
 #include "Viewer/core/Trim.h"
 #include "Viewer/core/WindowPlacement.h"
+#include "Viewer/dialogs/DialogSkin.h"
 #include <windowsx.h>
 #include <algorithm>
 #include <cwchar>
@@ -95,7 +96,7 @@ LRESULT CBookmarksDialog::OnPaint(UINT, WPARAM, LPARAM, BOOL&)
 
 LRESULT CBookmarksDialog::OnControlColour(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
 {
-    return DarkStaticColours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    return ColorStaticText(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
 }
 
 LRESULT CBookmarksDialog::OnSize(UINT, WPARAM, LPARAM, BOOL&)

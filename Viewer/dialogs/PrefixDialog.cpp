@@ -2,7 +2,7 @@
 #include "Framework/RegKey.h"
 #include "Viewer/core/AppSettings.h"
 #include "Viewer/core/Trim.h"
-#include "Viewer/dialogs/CenterOnOwner.h"
+#include "Viewer/dialogs/DialogSkin.h"
 #include <cwchar>
 #include <memory>
 

@@ -93,10 +93,3 @@ void PaintToolWindowBackground(HWND window, HDC dc, bool scaleAngle)
     brush.SetBlendBellShape(BellFocus, 1.0f);
     graphics.FillRectangle(&brush, area);
 }
-
-LRESULT DarkStaticColours(HDC dc, HWND control)
-{
-    SetTextColor(dc, IsWindowEnabled(control) ? RGB(0xC0, 0xC0, 0xC0) : RGB(0xA0, 0xA0, 0xA0));
-    SetBkMode(dc, TRANSPARENT);
-    return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
-}

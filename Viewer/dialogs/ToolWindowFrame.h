@@ -1,7 +1,7 @@
 #pragma once
 // What the two floating tool windows (bookmarks, external editors) share: their smallest size, their
-// snapping to the edges of the monitor's work area while they are moved, their dark gradient
-// background and the colours of their static texts.
+// snapping to the edges of the monitor's work area while they are moved and their dark gradient
+// background.
 #include "Viewer/core/GdiPlus.h"
 #include <windows.h>
 
@@ -27,6 +27,3 @@ void SnapToWorkArea(HWND window, WINDOWPOS* position);
 // Fills the client area outside every child window with the dark diagonal gradient. With
 // scaleAngle the gradient's angle follows the window's shape.
 void PaintToolWindowBackground(HWND window, HDC dc, bool scaleAngle);
-
-// WM_CTLCOLORSTATIC of the dark dialogs: light grey text (darker when disabled), no background.
-LRESULT DarkStaticColours(HDC dc, HWND control);

@@ -1,24 +1,26 @@
 #include "Viewer/dialogs/WicMissingDialog.h"
 #include "Framework/ModalSeam.h"
-#include "Viewer/dialogs/CenterOnOwner.h"
 
 namespace {
+constexpr UINT kBackgroundImage = 218;
+
 struct Link {
     WORD controlId;
+    COLORREF background;
     const wchar_t* text;
     const wchar_t* target;
 };
 
 // Two of the links show a short address and open the page it stands for.
 constexpr Link kLinks[] = {
-    {CWicMissingDialog::IDC_LINK_DOWNLOAD, L"https://www.microsoft.com/en-us/download/details.aspx?id=32",
+    {CWicMissingDialog::IDC_LINK_DOWNLOAD, RGB(73, 80, 80), L"https://www.microsoft.com/en-us/download/details.aspx?id=32",
      L"https://go.microsoft.com/fwlink/?LinkId=129991"},
-    {CWicMissingDialog::IDC_LINK_MIRROR,
+    {CWicMissingDialog::IDC_LINK_MIRROR, RGB(72, 78, 78),
      L"https://www.softpedia.com/get/Multimedia/Graphic/Graphic-Others/Windows-Imaging-Component.shtml",
      L"https://www.softpedia.com/get/Multimedia/Graphic/Graphic-Others/Windows-Imaging-Component.shtml"},
-    {CWicMissingDialog::IDC_LINK_REDIRECT, L"https://go.microsoft.com/fwlink/?LinkId=129991",
+    {CWicMissingDialog::IDC_LINK_REDIRECT, RGB(70, 76, 76), L"https://go.microsoft.com/fwlink/?LinkId=129991",
      L"https://go.microsoft.com/fwlink/?LinkId=129992"},
-    {CWicMissingDialog::IDC_LINK_ARTICLE, L"https://en.wikipedia.org/wiki/Windows_Imaging_Component",
+    {CWicMissingDialog::IDC_LINK_ARTICLE, RGB(68, 74, 75), L"https://en.wikipedia.org/wiki/Windows_Imaging_Component",
      L"https://en.wikipedia.org/wiki/Windows_Imaging_Component"},
 };
 
@@ -44,7 +46,8 @@ const wchar_t* CWicMissingDialog::LinkTarget(WORD controlId) noexcept
 
 LRESULT CWicMissingDialog::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
 {
-    for (const Link& link : kLinks) SetDlgItemTextW(m_hWnd, link.controlId, link.text);
+    m_parts.PrepareBackground(m_hWnd, kBackgroundImage);
+    for (const Link& link : kLinks) m_parts.AddLink(m_hWnd, link.controlId, link.text, link.background);
     EmphasiseLink(IDC_LINK_REDIRECT);
     CenterOnOwner(m_hWnd);
     return TRUE;
@@ -52,14 +55,10 @@ LRESULT CWicMissingDialog::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
 
 void CWicMissingDialog::EmphasiseLink(WORD controlId)
 {
-    HWND control = GetDlgItem(m_hWnd, controlId);
-    if (!control) return;
-    HFONT own = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
-    LOGFONTW font{};
-    if (!GetObjectW(own ? own : GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font)) return;
-    font.lfWeight = FW_BOLD;
-    m_boldFont.reset(CreateFontIndirectW(&font));
-    if (m_boldFont) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_boldFont.get()), TRUE);
+    m_boldFont.reset(CreateFontVariant(GetDlgItem(m_hWnd, controlId), FW_BOLD));
+    // The link makes its underlined font from the new one.
+    if (m_boldFont)
+        SendDlgItemMessageW(m_hWnd, controlId, WM_SETFONT, reinterpret_cast<WPARAM>(m_boldFont.get()), TRUE);
 }
 
 LRESULT CWicMissingDialog::OnLinkClicked(WORD, WORD controlId, HWND, BOOL&)

@@ -2,10 +2,10 @@
 // Tells the user that the Windows Imaging Component, which the viewer needs to decode pictures, is
 // missing, with links to pages where it can be obtained or read about. Clicking a link keeps the
 // dialog open, so several can be followed before closing it.
-#include "Framework/Dialog.h"
 #include "Framework/UniqueGdiObject.h"
+#include "Viewer/dialogs/DarkDialog.h"
 
-class CWicMissingDialog : public DialogImpl<CWicMissingDialog> {
+class CWicMissingDialog : public CDarkDialog<CWicMissingDialog> {
 public:
     enum { IDD = 116 };
     enum LinkId : WORD {
@@ -23,7 +23,10 @@ public:
         COMMAND_HANDLER(IDC_LINK_ARTICLE, STN_CLICKED, OnLinkClicked)
         COMMAND_ID_HANDLER(IDOK, OnCloseCommand)
         COMMAND_ID_HANDLER(IDCANCEL, OnCloseCommand)
+        CHAIN_MESSAGE_MAP(CDarkDialog<CWicMissingDialog>)
     END_MESSAGE_MAP()
+
+    explicit CWicMissingDialog(SkinImageLoader loader = {}) : CDarkDialog(std::move(loader)) {}
 
     // The address a link shows and the page it opens; null for a control that is no link.
     static const wchar_t* LinkText(WORD controlId) noexcept;

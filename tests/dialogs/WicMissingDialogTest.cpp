@@ -1,5 +1,5 @@
 #include "Viewer/dialogs/WicMissingDialog.h"
-#include "Framework/ModalSeam.h"
+#include "tests/dialogs/DialogDriver.h"
 #include "tests/support/ScopedResourceModule.h"
 #include <gtest/gtest.h>
 #include <functional>
@@ -21,44 +21,6 @@ LONG ControlFontWeight(HWND dialog, int id)
     GetObjectW(handle ? static_cast<HGDIOBJ>(handle) : GetStockObject(SYSTEM_FONT), sizeof(font), &font);
     return font.lfWeight;
 }
-
-struct ShellOpen {
-    std::wstring verb;
-    std::wstring file;
-};
-
-// Runs the "modal" dialog as a modeless one that the test drives itself, then ends it.
-class DialogDriver {
-public:
-    explicit DialogDriver(std::function<void(HWND dialog)> drive)
-        : m_seam(ModalSeam{
-              .modalDialog =
-                  [this](HINSTANCE module, UINT templateId, HWND owner, DLGPROC procedure, LPARAM initParam) {
-                      templates.push_back(templateId);
-                      HWND dialog = CreateDialogParamW(module, MAKEINTRESOURCEW(templateId), owner, procedure,
-                                                       initParam);
-                      if (!dialog) return INT_PTR{-1};
-                      ShowWindow(dialog, SW_SHOW);
-                      m_drive(dialog);
-                      DestroyWindow(dialog);
-                      return INT_PTR{IDOK};
-                  },
-              .openWithShell =
-                  [this](HWND, const wchar_t* verb, const wchar_t* file, const wchar_t*, const wchar_t*, int) {
-                      opened.push_back({verb, file});
-                      return reinterpret_cast<HINSTANCE>(INT_PTR{42});
-                  }}),
-          m_drive(std::move(drive))
-    {
-    }
-
-    std::vector<UINT> templates;
-    std::vector<ShellOpen> opened;
-
-private:
-    ScopedModalSeam m_seam;
-    std::function<void(HWND)> m_drive;
-};
 
 constexpr WORD kLinks[] = {CWicMissingDialog::IDC_LINK_DOWNLOAD, CWicMissingDialog::IDC_LINK_MIRROR,
                            CWicMissingDialog::IDC_LINK_REDIRECT, CWicMissingDialog::IDC_LINK_ARTICLE};

@@ -1,0 +1,24 @@
+#include "Viewer/dialogs/DarkDialog.h"
+
+namespace {
+constexpr COLORREF kLinkColor = RGB(220, 220, 220);
+constexpr COLORREF kVisitedColor = RGB(192, 192, 192);
+}
+
+void CDarkDialogParts::PrepareBackground(HWND dialog, UINT imageId)
+{
+    if (!m_loader) return;
+    const std::unique_ptr<Gdiplus::Bitmap> picture = m_loader(imageId);
+    m_background = RenderDialogBackground(dialog, picture.get());
+}
+
+CHyperLink* CDarkDialogParts::AddLink(HWND dialog, WORD control, const std::wstring& text, COLORREF background)
+{
+    HWND window = GetDlgItem(dialog, control);
+    if (!window) return nullptr;
+    auto link = std::make_unique<CHyperLink>();
+    link->SetColors(kLinkColor, kVisitedColor, background);
+    if (!link->SubclassWindow(window, text)) return nullptr;
+    m_links.push_back(std::move(link));
+    return m_links.back().get();
+}

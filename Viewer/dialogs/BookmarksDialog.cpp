@@ -7,7 +7,6 @@
 #include "Viewer/core/LanguageLibrary.h"
 #include "Viewer/core/Trim.h"
 #include "Viewer/core/WindowPlacement.h"
-#include "Viewer/dialogs/DialogSkin.h"
 #include <windowsx.h>
 #include <algorithm>
 #include <cwchar>
@@ -85,20 +84,6 @@ LRESULT CBookmarksDialog::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
     return TRUE;
 }
 
-LRESULT CBookmarksDialog::OnPaint(UINT, WPARAM, LPARAM, BOOL&)
-{
-    PAINTSTRUCT paint{};
-    HDC dc = BeginPaint(m_hWnd, &paint);
-    PaintToolWindowBackground(m_hWnd, dc, true);
-    EndPaint(m_hWnd, &paint);
-    return 0;
-}
-
-LRESULT CBookmarksDialog::OnControlColour(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
-{
-    return ColorStaticText(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-}
-
 LRESULT CBookmarksDialog::OnSize(UINT, WPARAM, LPARAM, BOOL&)
 {
     Layout();
@@ -115,19 +100,6 @@ void CBookmarksDialog::Layout()
     SetWindowPos(m_list, nullptr, 0, 0, client.right - client.left, client.bottom - client.top,
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
     LockWindowUpdate(nullptr);
-}
-
-LRESULT CBookmarksDialog::OnGetMinMaxInfo(UINT, WPARAM, LPARAM lParam, BOOL&)
-{
-    ApplyToolWindowMinimumSize(reinterpret_cast<MINMAXINFO*>(lParam));
-    return 0;
-}
-
-LRESULT CBookmarksDialog::OnWindowPosChanging(UINT, WPARAM, LPARAM lParam, BOOL& handled)
-{
-    SnapToWorkArea(m_hWnd, reinterpret_cast<WINDOWPOS*>(lParam));
-    handled = FALSE;
-    return 0;
 }
 
 LRESULT CBookmarksDialog::OnTimer(UINT, WPARAM timer, LPARAM, BOOL& handled)

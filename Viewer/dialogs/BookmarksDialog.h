@@ -26,12 +26,8 @@ public:
 
     BEGIN_MESSAGE_MAP(CBookmarksDialog)
         MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
-        MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBackground)
-        MESSAGE_HANDLER(WM_PAINT, OnPaint)
-        MESSAGE_HANDLER(WM_CTLCOLORSTATIC, OnControlColour)
+        CHAIN_MESSAGE_MAP_MEMBER(m_look)
         MESSAGE_HANDLER(WM_SIZE, OnSize)
-        MESSAGE_HANDLER(WM_GETMINMAXINFO, OnGetMinMaxInfo)
-        MESSAGE_HANDLER(WM_WINDOWPOSCHANGING, OnWindowPosChanging)
         MESSAGE_HANDLER(WM_TIMER, OnTimer)
         MESSAGE_HANDLER(WM_CONTEXTMENU, OnContextMenu)
         MESSAGE_HANDLER(WM_MOUSEWHEEL, OnMouseWheel)
@@ -61,12 +57,7 @@ public:
 
 private:
     LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&);
-    LRESULT OnEraseBackground(UINT, WPARAM, LPARAM, BOOL&) { return 1; }
-    LRESULT OnPaint(UINT, WPARAM, LPARAM, BOOL&);
-    LRESULT OnControlColour(UINT, WPARAM wParam, LPARAM lParam, BOOL&);
     LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL&);
-    LRESULT OnGetMinMaxInfo(UINT, WPARAM, LPARAM lParam, BOOL&);
-    LRESULT OnWindowPosChanging(UINT, WPARAM, LPARAM lParam, BOOL& handled);
     LRESULT OnTimer(UINT, WPARAM timer, LPARAM, BOOL& handled);
     LRESULT OnContextMenu(UINT, WPARAM, LPARAM lParam, BOOL&);
     LRESULT OnMouseWheel(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
@@ -109,5 +100,5 @@ private:
     int m_redrawLast = -1;
     bool m_selecting = false;
     bool m_filterAdded = false;
-    GdiPlusUser m_gdiPlus;
+    CToolWindowFrame m_look{true};
 };

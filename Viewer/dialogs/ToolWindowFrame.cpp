@@ -1,5 +1,6 @@
 #include "Viewer/dialogs/ToolWindowFrame.h"
 #include "Viewer/core/WindowPlacement.h"
+#include "Viewer/dialogs/DialogSkin.h"
 #include <gdiplus.h>
 #include <algorithm>
 #include <cstdlib>
@@ -92,4 +93,35 @@ void PaintToolWindowBackground(HWND window, HDC dc, bool scaleAngle)
     if (scaleAngle) brush.SetWrapMode(Gdiplus::WrapModeTile);
     brush.SetBlendBellShape(BellFocus, 1.0f);
     graphics.FillRectangle(&brush, area);
+}
+
+BOOL CToolWindowFrame::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                            LRESULT& result, DWORD)
+{
+    switch (message) {
+    case WM_ERASEBKGND:
+        result = 1;
+        return TRUE;
+    case WM_PAINT: {
+        PAINTSTRUCT paint{};
+        HDC dc = BeginPaint(window, &paint);
+        PaintToolWindowBackground(window, dc, m_scaleAngle);
+        EndPaint(window, &paint);
+        result = 0;
+        return TRUE;
+    }
+    case WM_CTLCOLORSTATIC:
+        result = ColorStaticText(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        return TRUE;
+    case WM_GETMINMAXINFO:
+        ApplyToolWindowMinimumSize(reinterpret_cast<MINMAXINFO*>(lParam));
+        result = 0;
+        return TRUE;
+    case WM_WINDOWPOSCHANGING:
+        // Default processing follows.
+        SnapToWorkArea(window, reinterpret_cast<WINDOWPOS*>(lParam));
+        return FALSE;
+    default:
+        return FALSE;
+    }
 }

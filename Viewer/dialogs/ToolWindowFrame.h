@@ -2,6 +2,7 @@
 // What the two floating tool windows (bookmarks, external editors) share: their smallest size, their
 // snapping to the edges of the monitor's work area while they are moved and their dark gradient
 // background.
+#include "Framework/MessageMap.h"
 #include "Viewer/core/GdiPlus.h"
 #include <windows.h>
 
@@ -27,3 +28,18 @@ void SnapToWorkArea(HWND window, WINDOWPOS* position);
 // Fills the client area outside every child window with the dark diagonal gradient. With
 // scaleAngle the gradient's angle follows the window's shape.
 void PaintToolWindowBackground(HWND window, HDC dc, bool scaleAngle);
+
+// The part of both windows' message maps that gives them this frame: the background, the static
+// texts' colours, the minimum size and the snapping. With scaleAngle the gradient's angle follows
+// the window's shape.
+class CToolWindowFrame : public MessageMapHost {
+public:
+    explicit CToolWindowFrame(bool scaleAngle) noexcept : m_scaleAngle(scaleAngle) {}
+
+    BOOL ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
+                              DWORD mapId = 0) override;
+
+private:
+    bool m_scaleAngle;
+    GdiPlusUser m_gdiPlus;
+};

@@ -144,6 +144,7 @@ void CFrameCaption::SetTitleForEntry(CImageEntry* entry, bool loading, bool skip
         const std::wstring captionName = loading ? (entry ? BuildNameText(*entry) : std::wstring()) : nameText;
         SetCaption(BuildCaption(captionName, AppSettings::EnableFileNameInCaption != 0,
                                 std::wstring(m_frame.ProgramTitle().View())));
+        m_frame.EditorCommands().RefreshFileList();
     }
     if (!skipStatus) UpdateStatusLine(entry);
     LastActivityCode = 261.99;

@@ -102,6 +102,7 @@ public:
     CFrameSpeech& Speech() noexcept { return m_speech; }
     CFrameRatingCommands& RatingCommands() noexcept { return m_ratingCommands; }
     CFrameBookmarkList& BookmarkList() noexcept { return m_bookmarkList; }
+    CFrameEditorCommands& EditorCommands() noexcept { return m_editorCommands; }
     // The folder open as the image list and the keep-copy folder; empty when there is none.
     const Bstr& ImageFolderPath() const noexcept { return m_imageFolderPath; }
     const Bstr& KeepCopyFolderPath() const noexcept { return m_keepCopyFolderPath; }

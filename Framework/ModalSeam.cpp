@@ -68,6 +68,18 @@ HINSTANCE OpenWithShell(HWND owner, const wchar_t* verb, const wchar_t* file, co
     return ShellExecuteW(owner, verb, file, parameters, directory, showCommand);
 }
 
+BOOL ExecuteWithShell(SHELLEXECUTEINFOW* info)
+{
+    if (auto replaced = Replacement(&ModalSeam::executeWithShell)) return replaced(info);
+    return ShellExecuteExW(info);
+}
+
+BOOL ChooseFileToOpen(OPENFILENAMEW* request)
+{
+    if (auto replaced = Replacement(&ModalSeam::chooseFileToOpen)) return replaced(request);
+    return GetOpenFileNameW(request);
+}
+
 BOOL LaunchProcess(const wchar_t* application, const wchar_t* commandLine)
 {
     if (auto replaced = Replacement(&ModalSeam::launchProcess)) return replaced(application, commandLine);

@@ -4,6 +4,7 @@
 // functions; a test replaces them for its scope to record each call and answer it, so that no test
 // ever waits on a real modal box.
 #include <windows.h>
+#include <commdlg.h>
 #include <shellapi.h>
 #include <functional>
 #include <string>
@@ -15,6 +16,11 @@ INT_PTR RunModalDialog(HINSTANCE module, UINT templateId, HWND owner, DLGPROC pr
 // ShellExecuteW: starts another program or opens a page in the user's browser.
 HINSTANCE OpenWithShell(HWND owner, const wchar_t* verb, const wchar_t* file, const wchar_t* parameters,
                         const wchar_t* directory, int showCommand);
+// ShellExecuteExW: the shell's open of a program with parameters (no mask bits), or a file's
+// Properties sheet (SEE_MASK_INVOKEIDLIST with the verb "properties").
+BOOL ExecuteWithShell(SHELLEXECUTEINFOW* info);
+// GetOpenFileNameW: the chosen path in request->lpstrFile; false when the user cancelled.
+BOOL ChooseFileToOpen(OPENFILENAMEW* request);
 // Ending the process or the calling thread after a fault that cannot be survived; a test replaces
 // them so that it can watch the decision without ending itself.
 void EndProcess(UINT exitCode);
@@ -45,6 +51,8 @@ struct ModalSeam {
     std::function<HINSTANCE(HWND owner, const wchar_t* verb, const wchar_t* file, const wchar_t* parameters,
                             const wchar_t* directory, int showCommand)>
         openWithShell;
+    std::function<BOOL(SHELLEXECUTEINFOW* info)> executeWithShell;
+    std::function<BOOL(OPENFILENAMEW* request)> chooseFileToOpen;
     std::function<BOOL(const wchar_t* application, const wchar_t* commandLine)> launchProcess;
     std::function<int(SHFILEOPSTRUCTW* operation)> shellFileOperation;
     std::function<bool(HWND owner, const wchar_t* title, UINT flags, const wchar_t* initialFolder,

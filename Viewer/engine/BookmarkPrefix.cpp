@@ -48,15 +48,14 @@ std::vector<std::wstring> ComputePrefixCandidates(const wchar_t* folder, const w
 PrefixChoice LoadPrefixSettings(const std::vector<std::wstring>& candidates)
 {
     PrefixChoice choice;
-    std::wstring custom;
     RegKey settings;
     if (settings.Open(HKEY_CURRENT_USER, AppSettings::KeyPath, KEY_READ) == ERROR_SUCCESS) {
         choice.style = settings.QueryDword(L"BookmarkPrefixesStyle").value_or(PrefixSecondFolder);
-        custom = settings.QueryString(L"CustomBookmarkPrefix", CustomPrefixLength).value_or(L"");
+        choice.custom = settings.QueryString(L"CustomBookmarkPrefix", CustomPrefixLength).value_or(L"");
     }
     if (choice.style > PrefixCustom) choice.style = PrefixFirstFolder;
     if (choice.style == PrefixCustom) {
-        choice.prefix = custom;
+        choice.prefix = choice.custom;
         return choice;
     }
     while (choice.style != PrefixNone && candidates.size() < choice.style) --choice.style;

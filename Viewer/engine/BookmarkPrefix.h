@@ -28,6 +28,8 @@ std::vector<std::wstring> ComputePrefixCandidates(const wchar_t* folder, const w
 struct PrefixChoice {
     DWORD style = PrefixSecondFolder;
     std::wstring prefix;
+    // The stored custom text, whichever style is chosen.
+    std::wstring custom;
 };
 
 // The stored style ("BookmarkPrefixesStyle", 2 when missing, above 4 read as 1) and custom text

@@ -94,6 +94,71 @@ void CBookmarkStore::ClearBookmarks()
     MarkRefresh();
 }
 
+BookmarkSnapshot CBookmarkStore::Snapshot()
+{
+    CriticalSectionScope scope(m_lock);
+    BookmarkSnapshot snapshot;
+    snapshot.names.reserve(m_names.size());
+    snapshot.entries.reserve(m_names.size());
+    for (const auto& [name, entry] : m_names) {
+        snapshot.names.push_back(name);
+        snapshot.entries.push_back(entry);
+        if (entry) ++snapshot.pictureCount;
+    }
+    InterlockedExchange(&m_refresh, 0);
+    return snapshot;
+}
+
+bool CBookmarkStore::RenameBookmark(const std::wstring& oldName, const std::wstring& newName, CImageEntry* entry)
+{
+    if (!entry) return false;
+    CriticalSectionScope scope(m_lock);
+    if (entry->GetBookmarkName().View() != oldName) return false;
+    if (newName == oldName) return true;
+    const auto found = m_names.find(oldName);
+    if (found == m_names.end()) return false;
+    // Names are unique: taking one that another bookmark has would drop that bookmark.
+    const auto taken = m_names.find(newName);
+    if (taken != m_names.end() && taken != found) return false;
+    EntryRef keep = std::move(found->second);
+    m_names.erase(found);
+    m_names.emplace(newName, std::move(keep));
+    entry->SwapBookmarkName(newName.c_str());
+    RenameKeys(oldName, &newName);
+    m_changed = true;
+    MarkRefresh();
+    return true;
+}
+
+void CBookmarkStore::RemoveBookmarkByName(const std::wstring& name)
+{
+    CriticalSectionScope scope(m_lock);
+    const auto found = m_names.find(name);
+    if (found == m_names.end()) return;
+    if (found->second)
+        found->second->SwapBookmarkName(nullptr);
+    else if (unresolvedBookmarks > 0)
+        --unresolvedBookmarks;
+    RenameKeys(found->first, nullptr);
+    m_names.erase(found);
+    m_changed = true;
+    MarkRefresh();
+}
+
+void CBookmarkStore::RenameKeys(const std::wstring& oldName, const std::wstring* newName)
+{
+    for (auto key = m_keys.begin(); key != m_keys.end();) {
+        if (CompareNaturally(key->second.c_str(), oldName.c_str()) != 0) {
+            ++key;
+        } else if (newName) {
+            key->second = *newName;
+            ++key;
+        } else {
+            key = m_keys.erase(key);
+        }
+    }
+}
+
 std::vector<std::pair<std::wstring, std::wstring>> CBookmarkStore::TakeLinesToSave()
 {
     m_changed = false;

@@ -15,6 +15,14 @@
 #include <utility>
 #include <vector>
 
+// The bookmarks as the bookmarks dialog lists them: names in the table's order, each with its entry
+// (none while its picture is not listed), and how many have one.
+struct BookmarkSnapshot {
+    std::vector<std::wstring> names;
+    std::vector<EntryRef> entries;
+    uint32_t pictureCount = 0;
+};
+
 class CBookmarkStore {
 public:
     using KeyTable = BookmarkKeyTable;
@@ -49,10 +57,22 @@ public:
     std::vector<std::pair<std::wstring, std::wstring>> TakeLinesToSave();
     const NameTable& Names() const noexcept { return m_names; }
 
+    // The names and entries as they are now; clears the refresh flag. Takes the lock.
+    BookmarkSnapshot Snapshot();
+    // Gives the entry's bookmark oldName the name newName. False for a null entry, an entry that no
+    // longer carries oldName (compared exactly), an oldName the table lacks, or a newName that
+    // another bookmark already has. A newName equal to the entry's name changes nothing. Takes the
+    // lock.
+    bool RenameBookmark(const std::wstring& oldName, const std::wstring& newName, CImageEntry* entry);
+    // Removes the bookmark of that name; one still waiting for its picture no longer counts as
+    // unresolved. Takes the lock.
+    void RemoveBookmarkByName(const std::wstring& name);
+
     // Set when a bookmark was added or removed since the last save.
     bool Changed() const noexcept { return m_changed; }
     // Set whenever the name table changed; the bookmarks dialog takes it to refresh its list.
     bool TakeRefresh() noexcept { return InterlockedExchange(&m_refresh, 0) != 0; }
+    bool RefreshPending() const noexcept { return m_refresh != 0; }
 
     // Quick slots and named bookmarks of the folder not yet matched to a listed entry.
     uint32_t unresolvedSlots = 0;
@@ -62,6 +82,9 @@ private:
     // Caller holds the lock.
     Bstr AddUnique(const wchar_t* wanted, CImageEntry* entry);
     void MarkRefresh() noexcept { InterlockedExchange(&m_refresh, 1); }
+    // Keeps the file's keys in step with a renamed (newName) or removed (null) bookmark, so that a
+    // picture listed later does not bring the old name back. Caller holds the lock.
+    void RenameKeys(const std::wstring& oldName, const std::wstring* newName);
 
     CriticalSection m_lock;
     KeyTable m_keys;

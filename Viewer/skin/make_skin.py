@@ -237,9 +237,17 @@ def program_icon(size):
     return canvas
 
 
+# A program window: the editors window shows it for a program that has no icon of its own.
+def editor_icon(size):
+    canvas = Canvas(size, size)
+    canvas.shape(rounded_rect(1.5, 2.5, size - 1.5, size - 2.5, size * 0.08), TEXT + (255,))
+    canvas.shape(rounded_rect(3.5, size * 0.28, size - 3.5, size - 4.5, size * 0.04), BACKGROUND + (255,))
+    return canvas
+
+
 # An icon file whose images are PNG-compressed, one per size.
-def icon_file(sizes):
-    pictures = [program_icon(size).png() for size in sizes]
+def icon_file(draw, sizes):
+    pictures = [draw(size).png() for size in sizes]
     header = struct.pack("<HHH", 0, 1, len(sizes))
     offset = len(header) + 16 * len(sizes)
     entries = b""
@@ -283,8 +291,13 @@ def main():
     # The program's icon (the window class's and the tray notice's), id 102.
     icon = os.path.join(folder, "102.ico")
     with open(icon, "wb") as f:
-        f.write(icon_file([16, 32, 48]))
+        f.write(icon_file(program_icon, [16, 32, 48]))
     lines.append(f'102 ICON "{icon}"')
+    # The editors window's icon for a program without one, id 248.
+    icon = os.path.join(folder, "248.ico")
+    with open(icon, "wb") as f:
+        f.write(icon_file(editor_icon, [16, 32]))
+    lines.append(f'248 ICON "{icon}"')
     with open(os.path.join(folder, "SkinImages.rc"), "w") as f:
         f.write("\n".join(lines) + "\n")
 

@@ -26,20 +26,25 @@ LRESULT CFrameBookmarkCommands::OnToggleQuickSlot(WORD, WORD command, HWND, BOOL
 LRESULT CFrameBookmarkCommands::OnToggleBookmarkCurrent(WORD, WORD, HWND, BOOL&)
 {
     LastActivityCode = 306.0;
-    m_frame.Engine().ToggleBookmark();
+    SelectInBookmarkList(m_frame.Engine().ToggleBookmark());
     return 0;
 }
 
 LRESULT CFrameBookmarkCommands::OnNextBookmark(WORD, WORD, HWND, BOOL&)
 {
     LastActivityCode = 307.0;
-    m_frame.Engine().GoToNextBookmark();
+    SelectInBookmarkList(m_frame.Engine().GoToNextBookmark());
     return 0;
 }
 
 LRESULT CFrameBookmarkCommands::OnPreviousBookmark(WORD, WORD, HWND, BOOL&)
 {
     LastActivityCode = 308.0;
-    m_frame.Engine().GoToPreviousBookmark();
+    SelectInBookmarkList(m_frame.Engine().GoToPreviousBookmark());
     return 0;
+}
+
+void CFrameBookmarkCommands::SelectInBookmarkList(const Bstr& name)
+{
+    if (m_frame.BookmarkList().Dialog().IsWindow()) m_frame.BookmarkList().SelectBookmark(name.c_str());
 }

@@ -2,6 +2,7 @@
 // The keys that put the current picture into a quick slot or take it out again, and the named
 // bookmark commands of the control bar: toggle the current picture's bookmark, go to the next or
 // previous bookmarked picture. The engine keeps the slots and bookmarks, asks and moves.
+#include "Framework/Bstr.h"
 #include "Framework/MessageMap.h"
 #include "Viewer/core/FrameMessages.h"
 
@@ -23,6 +24,8 @@ private:
     LRESULT OnToggleBookmarkCurrent(WORD, WORD, HWND, BOOL&);
     LRESULT OnNextBookmark(WORD, WORD, HWND, BOOL&);
     LRESULT OnPreviousBookmark(WORD, WORD, HWND, BOOL&);
+    // The open bookmark list selects the bookmark a command added or went to.
+    void SelectInBookmarkList(const Bstr& name);
 
     CMainFrame& m_frame;
 };

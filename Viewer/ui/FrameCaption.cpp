@@ -145,6 +145,7 @@ void CFrameCaption::SetTitleForEntry(CImageEntry* entry, bool loading, bool skip
         const std::wstring captionName = loading ? (entry ? BuildNameText(*entry) : std::wstring()) : nameText;
         SetCaption(BuildCaption(captionName, AppSettings::EnableFileNameInCaption != 0,
                                 std::wstring(m_frame.ProgramTitle().View())));
+        m_frame.EditorCommands().RefreshFileList();
     }
     if (!skipStatus) UpdateStatusLine(entry);
     LastActivityCode = 261.99;
@@ -199,6 +200,8 @@ void CFrameCaption::UpdateStatusLine(CImageEntry* entry, uint32_t* count, uint32
     facts.count = number;
     facts.sortByDateTime = AppSettings::SortByDateTime;
     facts.entry = entry;
+    // The bookmark list follows the picture shown.
+    if (entry) m_frame.BookmarkList().SelectBookmark(entry->GetBookmarkName().c_str());
     facts.zoomPercentage = m_frame.View().ZoomPercentage();
     facts.networkFolder = PathIsNetworkPathW(m_frame.ImageFolderPath().c_str());
     facts.slideshow = m_frame.Modes().IsSlideshowRunning();

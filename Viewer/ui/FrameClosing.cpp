@@ -4,7 +4,7 @@
 #include "Viewer/core/LastActivity.h"
 #include "Viewer/core/SingleInstance.h"
 #include "Viewer/ui/MainFrame.h"
-#include "Viewer/ui/WindowPlacement.h"
+#include "Viewer/core/WindowPlacement.h"
 #include <shlwapi.h>
 
 namespace {

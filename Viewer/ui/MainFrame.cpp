@@ -7,7 +7,7 @@
 #include "Viewer/core/MyPictures.h"
 #include "Viewer/core/ProcessTestHooks.h"
 #include "Viewer/ui/RenderDevice.h"
-#include "Viewer/ui/WindowPlacement.h"
+#include "Viewer/core/WindowPlacement.h"
 #include <shlwapi.h>
 
 namespace {

@@ -10,8 +10,10 @@
 #include "Viewer/ui/ControlBar.h"
 #include "Viewer/ui/FrameBookmarkCommands.h"
 #include "Viewer/ui/FrameDialogCommands.h"
+#include "Viewer/ui/FrameBookmarkList.h"
 #include "Viewer/ui/FrameCaption.h"
 #include "Viewer/ui/FrameClosing.h"
+#include "Viewer/ui/FrameEditorCommands.h"
 #include "Viewer/ui/FrameFileCommands.h"
 #include "Viewer/ui/FrameListCommands.h"
 #include "Viewer/ui/FrameMarkCommands.h"
@@ -58,6 +60,8 @@ public:
         CHAIN_MESSAGE_MAP_MEMBER(m_dialogCommands)
         CHAIN_MESSAGE_MAP_MEMBER(m_viewToggles)
         CHAIN_MESSAGE_MAP_MEMBER(m_slider)
+        CHAIN_MESSAGE_MAP_MEMBER(m_bookmarkList)
+        CHAIN_MESSAGE_MAP_MEMBER(m_editorCommands)
         CHAIN_MESSAGE_MAP(FrameWindowImpl<CMainFrame>)
     END_MESSAGE_MAP()
 
@@ -111,6 +115,8 @@ public:
     CFrameRatingCommands& RatingCommands() noexcept { return m_ratingCommands; }
     CFrameViewToggles& ViewToggles() noexcept { return m_viewToggles; }
     CFrameSlider& Slider() noexcept { return m_slider; }
+    CFrameBookmarkList& BookmarkList() noexcept { return m_bookmarkList; }
+    CFrameEditorCommands& EditorCommands() noexcept { return m_editorCommands; }
     // The folder open as the image list and the keep-copy folder; empty when there is none.
     const Bstr& ImageFolderPath() const noexcept { return m_imageFolderPath; }
     const Bstr& KeepCopyFolderPath() const noexcept { return m_keepCopyFolderPath; }
@@ -157,6 +163,8 @@ private:
     CFrameDialogCommands m_dialogCommands{*this};
     CFrameViewToggles m_viewToggles{*this};
     CFrameSlider m_slider{*this};
+    CFrameBookmarkList m_bookmarkList{*this};
+    CFrameEditorCommands m_editorCommands{*this};
     CFrameSpeech m_speech;
     int m_barHeight = 30;
     bool m_barVisible = false;

@@ -1,6 +1,6 @@
 #include "Viewer/ui/MonitorTable.h"
 #include "Viewer/core/LastActivity.h"
-#include "Viewer/ui/WindowPlacement.h"
+#include "Viewer/core/WindowPlacement.h"
 #include <algorithm>
 
 BOOL CALLBACK MonitorEnumProc(HMONITOR monitor, HDC, RECT*, LPARAM table)

@@ -19,7 +19,7 @@
 #include "Viewer/ui/MainFrame.h"
 #include "Viewer/ui/MonitorTable.h"
 #include "Viewer/ui/RenderDevice.h"
-#include "Viewer/ui/WindowPlacement.h"
+#include "Viewer/core/WindowPlacement.h"
 #include <shlwapi.h>
 
 namespace {

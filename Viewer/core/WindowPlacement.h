@@ -6,6 +6,13 @@
 #include <string>
 #include <string_view>
 
+// The screen's LOGPIXELSX and LOGPIXELSY.
+struct ScreenDpi {
+    int x;
+    int y;
+};
+ScreenDpi CurrentScreenDpi();
+
 // The value text; dpiX and dpiY are the screen's LOGPIXELSX and LOGPIXELSY.
 std::wstring FormatPlacementText(const WINDOWPLACEMENT& placement, int dpiX, int dpiY);
 

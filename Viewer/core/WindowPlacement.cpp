@@ -1,4 +1,4 @@
-#include "Viewer/ui/WindowPlacement.h"
+#include "Viewer/core/WindowPlacement.h"
 #include "Framework/RegKey.h"
 #include "Viewer/core/AppSettings.h"
 #include <algorithm>
@@ -9,18 +9,6 @@ constexpr UINT kPlacementLength = sizeof(WINDOWPLACEMENT);
 static_assert(kPlacementLength == 44);
 constexpr DWORD kValueBytes = 256;
 
-struct ScreenDpi {
-    int x;
-    int y;
-};
-
-ScreenDpi CurrentScreenDpi()
-{
-    HDC screen = GetDC(nullptr);
-    ScreenDpi dpi{GetDeviceCaps(screen, LOGPIXELSX), GetDeviceCaps(screen, LOGPIXELSY)};
-    ReleaseDC(nullptr, screen);
-    return dpi;
-}
 
 bool WritePlacement(const WINDOWPLACEMENT& placement, const wchar_t* name, HKEY root)
 {
@@ -62,6 +50,14 @@ LONG ScaleExtent(LONG extent, int currentDpi, int storedDpi)
     const float factor = static_cast<float>(currentDpi) / static_cast<float>(storedDpi ? storedDpi : 96);
     return static_cast<LONG>(static_cast<float>(extent) * factor + 0.5f);
 }
+}
+
+ScreenDpi CurrentScreenDpi()
+{
+    HDC screen = GetDC(nullptr);
+    ScreenDpi dpi{GetDeviceCaps(screen, LOGPIXELSX), GetDeviceCaps(screen, LOGPIXELSY)};
+    ReleaseDC(nullptr, screen);
+    return dpi;
 }
 
 std::wstring FormatPlacementText(const WINDOWPLACEMENT& p, int dpiX, int dpiY)

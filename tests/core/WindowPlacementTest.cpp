@@ -1,4 +1,4 @@
-#include "Viewer/ui/WindowPlacement.h"
+#include "Viewer/core/WindowPlacement.h"
 #include "Framework/RegKey.h"
 #include "Viewer/core/AppSettings.h"
 #include "tests/support/RegistrySandbox.h"

@@ -108,6 +108,9 @@ LRESULT CFrameTimers::OnTimer(UINT, WPARAM timer, LPARAM, BOOL&)
         LastActivityCode = 258.17;
         KillTimer(frame, TIMER_FRAME_BAR_HIDE);
         break;
+    case TIMER_FRAME_DEVICE_POLL:
+        m_frame.Modes().PollDevices();
+        break;
     case TIMER_FRAME_RECENTLY_WOKEN:
         LastActivityCode = 258.18;
         KillTimer(frame, TIMER_FRAME_RECENTLY_WOKEN);
@@ -144,6 +147,7 @@ void CFrameTimers::Tick()
     m_frame.Caption().UpdateStatusLine(engine.GetCurrentEntry(true));
     LastActivityCode = 258.8;
     if (++m_ticks % kTicksPerCacheAdjustment == 0 && !engine.IsListEmpty()) engine.AdjustCacheWindow(0, 0, true);
+    m_frame.Modes().CountDevices();
 }
 
 void CFrameTimers::RaiseFrame()

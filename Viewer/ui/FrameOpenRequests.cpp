@@ -179,6 +179,9 @@ void CFrameOpenRequests::ApplyStartMode()
     } else if (StartModes.trackMode) {
         StartModes.trackMode = FALSE;
         m_frame.Modes().ToggleTrackMode();
+    } else if (StartModes.deviceMode) {
+        StartModes.deviceMode = FALSE;
+        m_frame.Modes().ToggleDeviceMode();
     }
 }
 

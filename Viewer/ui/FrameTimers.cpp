@@ -111,6 +111,9 @@ LRESULT CFrameTimers::OnTimer(UINT, WPARAM timer, LPARAM, BOOL&)
         m_frame.Slider().HideSliderPopup();
         HideBarIfCursorOutside();
         break;
+    case TIMER_FRAME_DEVICE_POLL:
+        m_frame.Modes().PollDevices();
+        break;
     case TIMER_FRAME_RECENTLY_WOKEN:
         LastActivityCode = 258.18;
         KillTimer(frame, TIMER_FRAME_RECENTLY_WOKEN);
@@ -170,6 +173,7 @@ void CFrameTimers::Tick()
     m_frame.Slider().Popup().SetRangeAndPosition(static_cast<int>(count), static_cast<int>(position));
     LastActivityCode = 258.8;
     if (++m_ticks % kTicksPerCacheAdjustment == 0 && !engine.IsListEmpty()) engine.AdjustCacheWindow(0, 0, true);
+    m_frame.Modes().CountDevices();
 }
 
 void CFrameTimers::RaiseFrame()

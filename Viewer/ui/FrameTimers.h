@@ -1,7 +1,7 @@
 #pragma once
 // The frame's timers: the new-version notice, the quarter-second tick that keeps the status and the
 // cache current, the raise after start, the deferred open of a watched file, the slideshow and
-// auto-advance steps, the bar's slide-away and the end of the wake-up guard.
+// auto-advance steps, the device poll, the bar's slide-away and the end of the wake-up guard.
 #include "Framework/Bstr.h"
 #include "Framework/MessageMap.h"
 #include "Viewer/core/FrameMessages.h"

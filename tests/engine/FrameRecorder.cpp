@@ -44,5 +44,13 @@ LRESULT FrameRecorder::OnPrivate(UINT message, WPARAM wParam, LPARAM lParam, BOO
         deferredPaths.emplace_back(path);
         SysFreeString(path);
     }
+    if (message == WM_APP_DEVICE_REMOVED && lParam) {
+        BSTR id = reinterpret_cast<BSTR>(lParam);
+        removedDevices.emplace_back(id);
+        SysFreeString(id);
+    }
+    if (message == WM_APP_QUERY_IMPORT_FOLDER && lParam && !importFolder.empty()) {
+        *reinterpret_cast<BSTR*>(lParam) = SysAllocString(importFolder.c_str());
+    }
     return 1;
 }

@@ -32,6 +32,10 @@ public:
     // Frees the string of every WM_APP_OPEN_FILE_DEFERRED it receives, as the frame does, after
     // keeping a copy.
     std::vector<std::wstring> deferredPaths;
+    // The same for the device of every WM_APP_DEVICE_REMOVED.
+    std::vector<std::wstring> removedDevices;
+    // The answer to WM_APP_QUERY_IMPORT_FOLDER: a new BSTR of it, or none when empty.
+    std::wstring importFolder;
 
 private:
     LRESULT OnPrivate(UINT message, WPARAM wParam, LPARAM lParam, BOOL&);

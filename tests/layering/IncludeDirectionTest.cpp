@@ -63,7 +63,7 @@ std::vector<FolderRule> Rules()
         {"tests/imaging/", with(imaging, {"tests/imaging/", "tests/support/"})},
         {"tests/engine/", with(engine, {"tests/engine/", "tests/imaging/", "tests/support/"})},
         {"tests/dialogs/", with(dialogs, {"tests/dialogs/", "tests/imaging/", "tests/support/"})},
-        {"tests/ui/", with(ui, {"tests/ui/", "tests/imaging/", "tests/support/"})},
+        {"tests/ui/", with(ui, {"tests/ui/", "tests/engine/", "tests/imaging/", "tests/support/"})},
         {"tests/wallpaper/", with(kBase, {"PlugIns/Wallpaper/", "tests/wallpaper/", "tests/support/"})},
         {"tests/shell/", with(kBase, {"tests/shell/", "tests/support/"})},
         {"tests/shellstub/", {"tests/shellstub/"}},

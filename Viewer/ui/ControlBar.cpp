@@ -5,7 +5,7 @@
 #include "Viewer/core/AppSettings.h"
 #include "Viewer/core/FrameMessages.h"
 #include "Viewer/ui/SkinImages.h"
-#include "Viewer/ui/WindowPlacement.h"
+#include "Viewer/core/WindowPlacement.h"
 #include <utility>
 
 namespace {

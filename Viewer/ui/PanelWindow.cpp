@@ -6,7 +6,7 @@
 #include "Viewer/core/FrameMessages.h"
 #include "Viewer/core/LastActivity.h"
 #include "Viewer/core/OsVersion.h"
-#include "Viewer/ui/WindowPlacement.h"
+#include "Viewer/core/WindowPlacement.h"
 #include <cstdlib>
 #include <utility>
 

@@ -56,6 +56,7 @@ TEST_F(MenuPanelTest, SixButtonsSendTheirCommandsToTheFrameAndNameThemInTooltips
 {
     Command(ID_MENU_PANEL);
     ScopedModalSeam seam(ModalSeam{.messageBox = [](HWND, const wchar_t*, const wchar_t*, UINT) { return IDCANCEL; },
+                                   .modalDialog = [](HINSTANCE, UINT, HWND, DLGPROC, LPARAM) -> INT_PTR { return IDCANCEL; },
                                    .browseForFolder = [](HWND, const wchar_t*, UINT, const wchar_t*, std::wstring&) {
                                        return false;
                                    }});

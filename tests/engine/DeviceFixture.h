@@ -51,18 +51,7 @@ protected:
     }
 
     // The names of the files in the folder, in the system's order.
-    std::vector<std::wstring> FolderFiles() const
-    {
-        std::vector<std::wstring> names;
-        WIN32_FIND_DATAW found{};
-        HANDLE search = FindFirstFileW(folder.File(L"*").c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE) return names;
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-        return names;
-    }
+    std::vector<std::wstring> FolderFiles() const { return folder.FileNames(); }
 
     const ScopedComApartment apartment;
     FakeDeviceWorld world;

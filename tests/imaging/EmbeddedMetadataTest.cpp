@@ -21,19 +21,6 @@ const wchar_t Date[] = L"2026-12-10T13:05:07.12+00:00";
 const wchar_t Software[] = L"Lumenfold 1.2.3.4 (https://lumenfold.example)";
 constexpr FILETIME OldTime = {0x12345678, 0x01D00000};
 
-std::vector<std::wstring> FolderFiles(const TempFolder& folder)
-{
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found{};
-    HANDLE search = FindFirstFileW(folder.File(L"*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    return names;
-}
-
 FILETIME LastWriteTime(const std::wstring& path)
 {
     WIN32_FILE_ATTRIBUTE_DATA data{};
@@ -146,7 +133,7 @@ TEST_F(EmbeddedWriting, InPlaceKeepsTheLastWriteTimeUnlessAskedNotTo)
     changed.push_back('!');
     EXPECT_EQ(changed, ReadBytes(m_path)) << "the fake's change went through the picture's own stream";
     EXPECT_TRUE(SameTime(OldTime, LastWriteTime(m_path)));
-    EXPECT_EQ(std::vector<std::wstring>{L"a.jpg"}, FolderFiles(m_folder));
+    EXPECT_EQ(std::vector<std::wstring>{L"a.jpg"}, m_folder.FileNames());
 
     RegKey key;
     ASSERT_EQ(ERROR_SUCCESS, key.Create(HKEY_CURRENT_USER, AppSettings::KeyPath));
@@ -185,7 +172,7 @@ TEST_F(EmbeddedWriting, AFailedCommitReencodesWithPaddingAndSoftwareAndSwapsTheF
     EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.end()), ReadBytes(m_path));
     EXPECT_TRUE(SameTime(OldTime, LastWriteTime(m_path)));
     EXPECT_EQ(1, m_rewritten);
-    EXPECT_EQ(std::vector<std::wstring>{L"a.jpg"}, FolderFiles(m_folder)) << "no temporary file or backup is left";
+    EXPECT_EQ(std::vector<std::wstring>{L"a.jpg"}, m_folder.FileNames()) << "no temporary file or backup is left";
 }
 
 TEST_F(EmbeddedWriting, AFailingSecondMovePutsTheOriginalBack)
@@ -195,7 +182,7 @@ TEST_F(EmbeddedWriting, AFailingSecondMovePutsTheOriginalBack)
     UniqueHandle held;
     // Between the two moves: another program opens the re-encoded file and lets nobody move it.
     m_onRewritten = [&] {
-        for (const std::wstring& name : FolderFiles(m_folder)) {
+        for (const std::wstring& name : m_folder.FileNames()) {
             const std::vector<uint8_t> content = ReadBytes(m_folder.File(name));
             if (content.empty() || content[0] != ReencodedBytes[0]) continue;
             held = UniqueHandle(CreateFileW(m_folder.File(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -206,7 +193,7 @@ TEST_F(EmbeddedWriting, AFailingSecondMovePutsTheOriginalBack)
     EXPECT_TRUE(FAILED(Write(3, false, 0, false)));
     held = UniqueHandle();
     EXPECT_EQ(m_original, ReadBytes(m_path));
-    for (const std::wstring& name : FolderFiles(m_folder))
+    for (const std::wstring& name : m_folder.FileNames())
         if (name != L"a.jpg") {
             EXPECT_NE(m_original, ReadBytes(m_folder.File(name))) << "no backup is left";
         }

@@ -39,3 +39,16 @@ TempFolder::~TempFolder()
     operation.fFlags = FOF_NO_UI;
     SHFileOperationW(&operation);
 }
+
+std::vector<std::wstring> TempFolder::FileNames() const
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW(File(L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}

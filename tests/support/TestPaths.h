@@ -2,6 +2,7 @@
 // Files and folders of the test programs.
 #include <windows.h>
 #include <string>
+#include <vector>
 
 // The folder of the running test program (the build's bin folder).
 std::wstring TestProgramFolder();
@@ -19,6 +20,8 @@ public:
 
     const std::wstring& Path() const noexcept { return m_path; }
     std::wstring File(const std::wstring& name) const { return m_path + L"\\" + name; }
+    // The names of the files directly in the folder, in the system's order.
+    std::vector<std::wstring> FileNames() const;
 
 private:
     std::wstring m_path;

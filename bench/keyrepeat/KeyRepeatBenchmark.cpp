@@ -3,8 +3,10 @@
 // and the Direct3D road; for each press, the time from the key to its picture shown in the view
 // (the viewer's test log names each picture it has shown), the median and 99th percentile, and the
 // presses whose picture was not shown before the next press (late) or never (skipped, because a
-// later press overtook it). Beside it, in the same run, the time the platform's plain decoder takes
-// for one such picture on one thread.
+// later press overtook it); the pictures shown per second while the key was held, and how long the
+// viewer went on showing pictures after the key was let go. Each with the decode wait abortable by
+// the next key ("EnableAbortableImageLoading") off, as by default, and on. Beside it, in the same
+// run, the time the platform's plain decoder takes for one such picture on one thread.
 // Usage: bench_keyrepeat [pictures [width height]] (default 200 pictures of 6000 x 4000).
 #include "Framework/RegKey.h"
 #include "Viewer/core/AppSettings.h"
@@ -93,6 +95,7 @@ private:
 struct Result {
     size_t presses = 0, shown = 0, late = 0, skipped = 0;
     double medianMs = 0, p99Ms = 0;
+    double shownPerSecond = 0, afterReleaseMs = 0;
     bool started = true;
 };
 
@@ -101,8 +104,9 @@ std::wstring BasePath(const std::wstring& path)
     return path.substr(0, path.rfind(L'.'));
 }
 
-// The viewer's settings of an earlier run: the road, a list that wraps around, no beeps.
-void StoreSettings(const std::wstring& settingsRoot, bool direct3D)
+// The viewer's settings of an earlier run: the road, the abortable wait, a list that wraps around,
+// no beeps.
+void StoreSettings(const std::wstring& settingsRoot, bool direct3D, bool abortable)
 {
     RegKey key;
     key.Create(HKEY_CURRENT_USER, (settingsRoot + L"\\" + AppSettings::KeyPath).c_str(), KEY_ALL_ACCESS);
@@ -112,13 +116,15 @@ void StoreSettings(const std::wstring& settingsRoot, bool direct3D)
         key.SetDword(name, 1);
     key.SetDword(L"EnableMessageBeep", 0);
     key.SetDword(L"AutoHideTaskbar", 0);
+    key.SetDword(L"EnableAbortableImageLoading", abortable ? 1 : 0);
 }
 
-Result Hold(const std::wstring& folder, const std::vector<std::wstring>& paths, bool direct3D, double rate)
+Result Hold(const std::wstring& folder, const std::vector<std::wstring>& paths, bool direct3D, bool abortable,
+            double rate)
 {
     const std::wstring unique = UniqueName();
     const std::wstring settingsRoot = L"Software\\LumenfoldBench\\" + unique;
-    StoreSettings(settingsRoot, direct3D);
+    StoreSettings(settingsRoot, direct3D, abortable);
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     const std::wstring logPath = std::wstring(temp) + L"lumenfold-keyrepeat-" + unique + L".log";
@@ -146,6 +152,16 @@ Result Hold(const std::wstring& folder, const std::vector<std::wstring>& paths, 
             Sleep(DrainMs);
 
             const std::vector<ShownWatch::Shown> shown = watch.Taken();
+            const auto released = pressed.back();
+            size_t shownHeld = 0;
+            auto lastShown = pressed.front();
+            for (const ShownWatch::Shown& s : shown) {
+                if (s.at < pressed.front()) continue;
+                if (s.at <= released) ++shownHeld;
+                lastShown = std::max(lastShown, s.at);
+            }
+            result.shownPerSecond = shownHeld / std::max(Milliseconds(released - pressed.front()) / 1000, 0.001);
+            result.afterReleaseMs = std::max(0.0, Milliseconds(lastShown - released));
             std::vector<double> waits;
             for (size_t i = 0; i < count; ++i) {
                 const std::wstring wanted = BasePath(paths[(i + 1) % paths.size()]);
@@ -191,19 +207,22 @@ int wmain(int argc, wchar_t** argv)
     std::wprintf(L"keyrepeat: %d JPEGs of %ux%u, Page Down held for %.0f s; plain decoder, one picture on one "
                  L"thread: %.0f ms\n",
                  setup.pictures, setup.width, setup.height, PressSeconds, plainMs);
-    std::wprintf(L"%-9ls %8ls %8ls %8ls %10ls %10ls %8ls %8ls\n", L"road", L"presses/s", L"presses", L"shown",
-                 L"median ms", L"p99 ms", L"late", L"skipped");
+    std::wprintf(L"%-9ls %9ls %9ls %8ls %8ls %10ls %10ls %8ls %8ls %8ls %14ls\n", L"road", L"abortable", L"presses/s",
+                 L"presses", L"shown", L"median ms", L"p99 ms", L"late", L"skipped", L"shown/s", L"after release ms");
     for (bool direct3D : {false, true})
-        for (double rate : {30.0, 60.0}) {
-            const Result r = Hold(folder, paths, direct3D, rate);
-            const wchar_t* road = direct3D ? L"Direct3D" : L"GDI+";
-            if (!r.started) {
-                std::wprintf(L"%-9ls %8.0f   the viewer did not show the first picture\n", road, rate);
-                continue;
+        for (bool abortable : {false, true})
+            for (double rate : {30.0, 60.0}) {
+                const Result r = Hold(folder, paths, direct3D, abortable, rate);
+                const wchar_t* road = direct3D ? L"Direct3D" : L"GDI+";
+                const wchar_t* wait = abortable ? L"on" : L"off";
+                if (!r.started) {
+                    std::wprintf(L"%-9ls %9ls %9.0f   the viewer did not show the first picture\n", road, wait, rate);
+                    continue;
+                }
+                std::wprintf(L"%-9ls %9ls %9.0f %8zu %8zu %10.1f %10.1f %8zu %8zu %8.2f %14.0f\n", road, wait, rate,
+                             r.presses, r.shown, r.medianMs, r.p99Ms, r.late, r.skipped, r.shownPerSecond,
+                             r.afterReleaseMs);
             }
-            std::wprintf(L"%-9ls %8.0f %8zu %8zu %10.1f %10.1f %8zu %8zu\n", road, rate, r.presses, r.shown,
-                         r.medianMs, r.p99Ms, r.late, r.skipped);
-        }
     CoUninitialize();
     return 0;
 }

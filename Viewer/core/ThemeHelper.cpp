@@ -1,31 +1,54 @@
 #include "Viewer/core/ThemeHelper.h"
 
 namespace {
-class ThemeLibrary {
-public:
-    ThemeLibrary() noexcept : m_module(LoadLibraryW(L"UxTheme.dll")) {}
-    ThemeLibrary(const ThemeLibrary&) = delete;
-    ThemeLibrary& operator=(const ThemeLibrary&) = delete;
-    ~ThemeLibrary()
-    {
-        if (m_module) FreeLibrary(m_module);
-    }
-    HMODULE Get() const noexcept { return m_module; }
-
-private:
-    HMODULE m_module;
-};
-
-const ThemeLibrary g_themeLibrary;
+const CThemeHelper g_themeHelper;
 }
 
-HMODULE CThemeHelper::Module() noexcept
+CThemeHelper::CThemeHelper(Library library) noexcept
+    : m_module(library == Library::Load ? LoadLibraryW(L"UxTheme.dll") : nullptr)
 {
-    return g_themeLibrary.Get();
 }
 
-FARPROC CThemeHelper::Function(const char* name) noexcept
+const CThemeHelper& CThemeHelper::Process() noexcept
 {
-    HMODULE module = Module();
-    return module ? GetProcAddress(module, name) : nullptr;
+    return g_themeHelper;
+}
+
+FARPROC CThemeHelper::Function(const char* name) const noexcept
+{
+    return m_module ? GetProcAddress(m_module.get(), name) : nullptr;
+}
+
+BOOL CThemeHelper::IsAppThemed() const noexcept
+{
+    auto isAppThemed = Lookup<BOOL(WINAPI*)()>("IsAppThemed");
+    return isAppThemed && isAppThemed();
+}
+
+HTHEME CThemeHelper::OpenThemeData(HWND window, const wchar_t* classList) const noexcept
+{
+    auto openThemeData = Lookup<HTHEME(WINAPI*)(HWND, LPCWSTR)>("OpenThemeData");
+    return openThemeData ? openThemeData(window, classList) : nullptr;
+}
+
+HRESULT CThemeHelper::GetThemePartSize(HTHEME theme, HDC dc, int part, int state, const RECT* area, THEMESIZE kind,
+                                       SIZE* size) const noexcept
+{
+    auto getThemePartSize =
+        Lookup<HRESULT(WINAPI*)(HTHEME, HDC, int, int, LPCRECT, THEMESIZE, SIZE*)>("GetThemePartSize");
+    return getThemePartSize ? getThemePartSize(theme, dc, part, state, area, kind, size) : E_NOTIMPL;
+}
+
+HRESULT CThemeHelper::DrawThemeBackground(HTHEME theme, HDC dc, int part, int state, const RECT* area,
+                                          const RECT* clip) const noexcept
+{
+    auto drawThemeBackground =
+        Lookup<HRESULT(WINAPI*)(HTHEME, HDC, int, int, LPCRECT, LPCRECT)>("DrawThemeBackground");
+    return drawThemeBackground ? drawThemeBackground(theme, dc, part, state, area, clip) : E_NOTIMPL;
+}
+
+HRESULT CThemeHelper::CloseThemeData(HTHEME theme) const noexcept
+{
+    auto closeThemeData = Lookup<HRESULT(WINAPI*)(HTHEME)>("CloseThemeData");
+    return closeThemeData ? closeThemeData(theme) : E_NOTIMPL;
 }

@@ -16,6 +16,7 @@ LRESULT CAboutDialog::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
     m_parts.PrepareBackground(m_hWnd, kBackgroundImage);
     m_parts.AddLink(m_hWnd, WebSiteLink, LoadUiString(kWebSiteText), kLinkBackground);
     m_parts.AddLink(m_hWnd, MailLink, LoadUiString(kMailText), kLinkBackground);
+    m_parts.SkinButtons(m_hWnd, {IDOK});
     CenterOnOwner(m_hWnd);
 
     wchar_t version[260]{};

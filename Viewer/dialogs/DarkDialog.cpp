@@ -12,6 +12,15 @@ void CDarkDialogParts::PrepareBackground(HWND dialog, UINT imageId)
     m_background = RenderDialogBackground(dialog, picture.get());
 }
 
+void CDarkDialogParts::SkinButtons(HWND dialog, std::initializer_list<int> controlIds)
+{
+    m_buttonImages.Load(m_loader);
+    for (int id : controlIds) {
+        auto button = std::make_unique<CSkinImageButton>();
+        if (m_buttonImages.Attach(*button, dialog, id, m_background.get())) m_buttons.push_back(std::move(button));
+    }
+}
+
 CHyperLink* CDarkDialogParts::AddLink(HWND dialog, WORD control, const std::wstring& text, COLORREF background)
 {
     HWND window = GetDlgItem(dialog, control);

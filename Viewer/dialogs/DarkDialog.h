@@ -1,10 +1,13 @@
 #pragma once
-// The small dark dialogs (about, help, imaging component missing): a background picture stretched
-// to the dialog, grey static texts over it, and link labels whose clicks come to the dialog.
+// The small dark dialogs (about, help, imaging component missing, bookmark prefix): a background
+// picture stretched to the dialog, grey static texts over it, push buttons drawn from the skin's
+// images and link labels whose clicks come to the dialog.
 #include "Framework/Dialog.h"
 #include "Framework/NotificationReflection.h"
+#include "Viewer/dialogs/DialogButtonImages.h"
 #include "Viewer/dialogs/DialogSkin.h"
 #include "Viewer/dialogs/HyperLink.h"
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +19,8 @@ public:
     // The picture of the skin image, stretched to the dialog's client size; none without a loader.
     void PrepareBackground(HWND dialog, UINT imageId);
     Gdiplus::Bitmap* Background() const noexcept { return m_background.get(); }
+    // Draws the dialog's push buttons from the skin's button images over the background.
+    void SkinButtons(HWND dialog, std::initializer_list<int> controlIds);
     // Makes a static control a link label showing text over the background colour.
     CHyperLink* AddLink(HWND dialog, WORD control, const std::wstring& text, COLORREF background);
 
@@ -24,6 +29,8 @@ public:
 private:
     SkinImageLoader m_loader;
     std::unique_ptr<Gdiplus::Bitmap> m_background;
+    CDialogButtonImages m_buttonImages;
+    std::vector<std::unique_ptr<CSkinImageButton>> m_buttons;
     std::vector<std::unique_ptr<CHyperLink>> m_links;
 };
 

@@ -12,6 +12,7 @@ LRESULT CHelpDialog::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
 {
     m_parts.PrepareBackground(m_hWnd, kBackgroundImage);
     m_parts.AddLink(m_hWnd, HelpLink, LoadUiString(kHelpLinkText), kLinkBackground);
+    m_parts.SkinButtons(m_hWnd, {IDOK});
     m_boldFont.reset(CreateFontVariant(GetDlgItem(m_hWnd, FirstHeading), FW_BOLD));
     for (int heading : {FirstHeading, SecondHeading})
         if (m_boldFont) SendDlgItemMessageW(m_hWnd, heading, WM_SETFONT, reinterpret_cast<WPARAM>(m_boldFont.get()), FALSE);

@@ -3,6 +3,7 @@
 #include "Viewer/core/ActionPlugInHost.h"
 #include "Viewer/core/AppSettings.h"
 #include "Viewer/core/LanguageLibrary.h"
+#include "Viewer/core/ThemeHelper.h"
 #include "Viewer/dialogs/PlugInsPage.h"
 #include <iterator>
 
@@ -87,6 +88,7 @@ LRESULT COptionsDialog::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
     PrepareBackground();
     PrepareChooser();
     CreatePages();
+    m_buttonImages.Attach(m_okButton, m_hWnd, IDOK, m_background.get());
     FillControls();
     ShowSettings();
     UpdateControlStates();
@@ -120,6 +122,7 @@ void COptionsDialog::PrepareBackground()
     m_selectionImage = m_services.loadSkinImage(kSelectionImage);
     const std::unique_ptr<Gdiplus::Bitmap> picture = m_services.loadSkinImage(kBackgroundImage);
     m_background = RenderDialogBackground(m_hWnd, picture.get());
+    m_buttonImages.Load(m_services.loadSkinImage);
 }
 
 void COptionsDialog::PrepareChooser()
@@ -176,7 +179,7 @@ void COptionsDialog::CreatePages()
         if (HWND page = Page(kind).Create(m_host.m_hWnd, this, m_background.get())) m_host.AddPage(page);
     }
     m_host.ShowPage();
-    if (CSkinButton::VisualStylesActive())
+    if (CThemeHelper::Process().IsAppThemed())
         for (COptionsPage* page : m_pages)
             if (page->IsWindow()) page->SkinCheckBoxes();
     Page(General).MakeLink(CheckNowLink, LoadUiString(10106), RGB(0x4C, 0x52, 0x52));

@@ -8,6 +8,7 @@
 #include "Framework/RegKey.h"
 #include "Framework/UniqueGdiObject.h"
 #include "Viewer/dialogs/ColorProfileScan.h"
+#include "Viewer/dialogs/DialogButtonImages.h"
 #include "Viewer/dialogs/DialogSkin.h"
 #include "Viewer/dialogs/OptionsChoices.h"
 #include "Viewer/dialogs/OptionsPage.h"
@@ -124,6 +125,8 @@ private:
     OptionsServices m_services;
     std::unique_ptr<Gdiplus::Bitmap> m_background;
     std::unique_ptr<Gdiplus::Bitmap> m_selectionImage;
+    CDialogButtonImages m_buttonImages;
+    CSkinImageButton m_okButton;
     UniqueGdiObject<HFONT> m_chooserFont;
     UniqueGdiObject<HFONT> m_chooserBoldFont;
     COwnerDrawList m_chooser;

@@ -4,10 +4,10 @@
 #include "Viewer/core/Trim.h"
 #include "Viewer/dialogs/DialogSkin.h"
 #include <cwchar>
-#include <memory>
 
 namespace {
 constexpr DWORD CandidateCount = 3;
+constexpr UINT kBackgroundImage = 218;
 
 std::wstring TrimmedText(HWND control)
 {
@@ -19,31 +19,17 @@ std::wstring TrimmedText(HWND control)
 }
 }
 
-CPrefixDialog::CPrefixDialog(BookmarkPrefixRequest& request)
-    : m_request(request), m_candidates(ComputePrefixCandidates(request.folder, request.picturePath))
+CPrefixDialog::CPrefixDialog(BookmarkPrefixRequest& request, SkinImageLoader loader)
+    : CDarkDialog(std::move(loader)),
+      m_request(request),
+      m_candidates(ComputePrefixCandidates(request.folder, request.picturePath))
 {
-}
-
-INT_PTR CALLBACK CPrefixDialog::RequestDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message != WM_INITDIALOG || !lParam) return FALSE;
-    // The object lives as long as the window: OnFinalMessage lets it go.
-    auto owned = std::make_unique<CPrefixDialog>(*reinterpret_cast<BookmarkPrefixRequest*>(lParam));
-    owned->m_ownsItself = true;
-    CPrefixDialog* self = owned.release();
-    self->m_hWnd = dialog;
-    SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
-    SetWindowLongPtrW(dialog, DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(self->GetDialogProc()));
-    return DialogProc(dialog, message, wParam, lParam);
-}
-
-void CPrefixDialog::OnFinalMessage(HWND)
-{
-    if (m_ownsItself) std::unique_ptr<CPrefixDialog> done(this);
 }
 
 LRESULT CPrefixDialog::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
 {
+    m_parts.PrepareBackground(m_hWnd, kBackgroundImage);
+    SkinChoices();
     SendDlgItemMessageW(m_hWnd, IDC_CUSTOM_PREFIX, EM_LIMITTEXT, CustomPrefixLimit, 0);
     const PrefixChoice choice = LoadPrefixSettings(m_candidates);
     m_request.prefix = choice.prefix;
@@ -53,11 +39,24 @@ LRESULT CPrefixDialog::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
     SetDlgItemTextW(m_hWnd, IDC_CUSTOM_PREFIX, m_custom.c_str());
     CheckRadioButton(m_hWnd, IDC_PREFIX_NONE, IDC_PREFIX_CUSTOM, IDC_PREFIX_NONE + static_cast<int>(choice.style));
     EnableWindow(GetDlgItem(m_hWnd, IDC_CUSTOM_PREFIX), choice.style == PrefixCustom);
+    m_parts.SkinButtons(m_hWnd, {IDOK, IDCANCEL});
     CenterOnOwner(m_hWnd);
     UpdatePrefixPreview();
     // Showing the stored choice is no change of it.
     m_changed = false;
     return TRUE;
+}
+
+// Without visual styles the plain controls stay: the themed ones would draw nothing.
+void CPrefixDialog::SkinChoices()
+{
+    if (!CThemeHelper::Process().IsAppThemed()) return;
+    for (DWORD style = PrefixNone; style <= PrefixCustom; ++style) {
+        m_styleButtons[style].SetBackground(m_parts.Background(), false);
+        m_styleButtons[style].SubclassWindow(GetDlgItem(m_hWnd, IDC_PREFIX_NONE + static_cast<int>(style)));
+    }
+    m_preview.SetBackground(m_parts.Background(), false);
+    m_preview.SubclassWindow(GetDlgItem(m_hWnd, IDC_PREFIX_PREVIEW));
 }
 
 LRESULT CPrefixDialog::OnStyleClicked(WORD code, WORD id, HWND, BOOL& handled)

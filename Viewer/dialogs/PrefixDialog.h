@@ -2,13 +2,17 @@
 // The small modal dialog in which the user picks the prefix of new bookmark names: none, one of up
 // to three folder names taken from the picture's path, or a text of their own, with a preview of the
 // names it makes. The choice is remembered in "BookmarkPrefixesStyle" and "CustomBookmarkPrefix",
-// but only when the user touched a control.
-#include "Framework/Dialog.h"
+// but only when the user touched a control. It wears the dark skin: with visual styles active its
+// radio buttons and preview are drawn over the background picture.
+#include "Viewer/dialogs/DarkDialog.h"
+#include "Viewer/dialogs/ThemedCaptionButton.h"
+#include "Viewer/dialogs/ThemedRadioButton.h"
 #include "Viewer/engine/BookmarkPrefix.h"
+#include <array>
 #include <string>
 #include <vector>
 
-class CPrefixDialog : public DialogImpl<CPrefixDialog> {
+class CPrefixDialog : public CDarkDialog<CPrefixDialog> {
 public:
     enum { IDD = 123 };
     enum ControlId : WORD {
@@ -26,14 +30,11 @@ public:
         COMMAND_HANDLER(IDC_CUSTOM_PREFIX, EN_CHANGE, OnCustomChanged)
         COMMAND_ID_HANDLER(IDOK, OnClose)
         COMMAND_ID_HANDLER(IDCANCEL, OnClose)
+        CHAIN_MESSAGE_MAP(CDarkDialog<CPrefixDialog>)
     END_MESSAGE_MAP()
 
     // The request's prefix holds the choice shown when the dialog ends.
-    explicit CPrefixDialog(BookmarkPrefixRequest& request);
-
-    // The dialog procedure the image engine runs template IDD with, its BookmarkPrefixRequest as the
-    // WM_INITDIALOG parameter: each run makes a dialog object of its own that ends with its window.
-    static INT_PTR CALLBACK RequestDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+    explicit CPrefixDialog(BookmarkPrefixRequest& request, SkinImageLoader loader = {});
 
     // The style of the checked radio button; none checked counts as no prefix.
     DWORD GetPrefixStyle() const;
@@ -43,8 +44,8 @@ private:
     LRESULT OnStyleClicked(WORD code, WORD id, HWND, BOOL& handled);
     LRESULT OnCustomChanged(WORD, WORD, HWND, BOOL&);
     LRESULT OnClose(WORD, WORD id, HWND, BOOL&);
-    void OnFinalMessage(HWND) override;
 
+    void SkinChoices();
     void UpdatePrefixPreview();
     void SavePrefixSettings();
 
@@ -52,5 +53,6 @@ private:
     std::vector<std::wstring> m_candidates;
     std::wstring m_custom;
     bool m_changed = false;
-    bool m_ownsItself = false;
+    std::array<CThemedRadioButton, PrefixCustom + 1> m_styleButtons;
+    CThemedCaptionButton m_preview;
 };

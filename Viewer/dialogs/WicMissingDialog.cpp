@@ -49,6 +49,7 @@ LRESULT CWicMissingDialog::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
     m_parts.PrepareBackground(m_hWnd, kBackgroundImage);
     for (const Link& link : kLinks) m_parts.AddLink(m_hWnd, link.controlId, link.text, link.background);
     EmphasiseLink(IDC_LINK_REDIRECT);
+    m_parts.SkinButtons(m_hWnd, {IDOK});
     CenterOnOwner(m_hWnd);
     return TRUE;
 }

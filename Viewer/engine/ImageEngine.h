@@ -35,6 +35,8 @@
 #include <string>
 #include <vector>
 
+struct BookmarkPrefixRequest;
+
 class CImageEngine {
 public:
     // owner: the frame's window-handle member; the engine posts to that window while it exists.
@@ -134,10 +136,10 @@ public:
     // Stores the current entry in slot 0..9, taking it out of any other slot; false for another slot
     // number or an empty list.
     bool SetQuickSlot(int slot);
-    // The prefix dialog's procedure, given by the layer that has the dialog. It runs modally on
-    // template 123 over the frame and gets a BookmarkPrefixRequest with WM_INITDIALOG. Without one
-    // no prefix can be chosen.
-    void SetPrefixDialogProc(DLGPROC procedure) noexcept { m_prefixDialogProc = procedure; }
+    // Runs the prefix dialog, given by the layer that has it, modally over the owner for the request;
+    // IDOK when the user chose. Without one no prefix can be chosen.
+    using PrefixChooser = std::function<INT_PTR(HWND owner, BookmarkPrefixRequest& request)>;
+    void SetPrefixChooser(PrefixChooser chooser) { m_prefixChooser = std::move(chooser); }
     // Asks the user for the prefix of new bookmark names when there is none yet, or always when
     // forced. False when the user cancelled: the prefix stays as it was.
     bool ChooseBookmarkPrefix(const wchar_t* picturePath, bool force);
@@ -341,7 +343,7 @@ private:
 
     // The prefix of new bookmark names: none until the user chose one. UI thread only.
     std::optional<std::wstring> m_bookmarkPrefix;
-    DLGPROC m_prefixDialogProc = nullptr;
+    PrefixChooser m_prefixChooser;
 
     // Document operations; under the list lock.
     uint32_t m_markedCount = 0;

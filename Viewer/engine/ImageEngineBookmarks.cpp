@@ -1,7 +1,6 @@
 // The user's marks on the current picture: storing it in a quick slot, and adding, renaming,
 // removing and stepping through its named bookmarks.
 #include "Framework/ModalSeam.h"
-#include "Framework/ResourceModule.h"
 #include "Viewer/core/AppSettings.h"
 #include "Viewer/core/FrameMessages.h"
 #include "Viewer/core/LanguageLibrary.h"
@@ -10,7 +9,6 @@
 #include <iterator>
 
 namespace {
-constexpr UINT PrefixDialogTemplate = 123;
 constexpr UINT RemoveBookmarkText = 10211;
 constexpr UINT RemoveBookmarkCaption = 10212;
 
@@ -46,14 +44,12 @@ bool CImageEngine::SetQuickSlot(int slot)
 bool CImageEngine::ChooseBookmarkPrefix(const wchar_t* picturePath, bool force)
 {
     if (m_bookmarkPrefix && !force) return true;
-    if (!m_prefixDialogProc) return false;
+    if (!m_prefixChooser) return false;
     const HWND frame = m_owner ? *m_owner : nullptr;
     PostToFrame(WM_APP_SHOW_CURSOR, 0, 0);
     // The dialog works on a copy: a cancelled choice leaves the prefix as it was.
     BookmarkPrefixRequest request{m_bookmarkPrefix.value_or(L""), m_markedFolder.c_str(), picturePath};
-    if (RunModalDialog(GetResourceInstance(), PrefixDialogTemplate, frame, m_prefixDialogProc,
-                       reinterpret_cast<LPARAM>(&request)) != IDOK)
-        return false;
+    if (m_prefixChooser(frame, request) != IDOK) return false;
     m_bookmarkPrefix = std::move(request.prefix);
     return true;
 }

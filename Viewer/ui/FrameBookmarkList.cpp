@@ -6,7 +6,10 @@
 
 CFrameBookmarkList::CFrameBookmarkList(CMainFrame& frame) : m_frame(frame), m_dialog(frame.Engine().Bookmarks())
 {
-    frame.Engine().SetPrefixDialogProc(&CPrefixDialog::RequestDialogProc);
+    frame.Engine().SetPrefixChooser([](HWND owner, BookmarkPrefixRequest& request) {
+        CPrefixDialog dialog(request, FrameSkinImageLoader());
+        return dialog.DoModal(owner);
+    });
 }
 
 void CFrameBookmarkList::SelectBookmark(const wchar_t* name)

@@ -67,6 +67,12 @@ LRESULT CFrameDialogCommands::OnOptions(WORD, WORD, HWND, BOOL&)
             SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
     }
     if (CImageEntry* entry = m_frame.Engine().GetCurrentEntry()) m_frame.Caption().SetTitleForEntry(entry, false, false);
+    // The panels paint with settings the dialog may have changed (the histogram's compression and
+    // normalisation among them).
+    LastActivityCode = 235.2;
+    m_frame.View().Histogram().RefreshImageInfo();
+    LastActivityCode = 235.3;
+    m_frame.View().ShootingData().RefreshImageInfo();
     LastActivityCode = 235.99;
     return 0;
 }

@@ -1,7 +1,7 @@
 #include "Viewer/ui/ImageButton.h"
 #include "Viewer/ui/PaintMessage.h"
 #include "Viewer/ui/SkinImages.h"
-#include "Viewer/ui/SkinPaintBuffer.h"
+#include "Viewer/dialogs/SkinPaintBuffer.h"
 #include <commctrl.h>
 #include <algorithm>
 

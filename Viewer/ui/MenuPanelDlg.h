@@ -3,7 +3,7 @@
 // for opening a folder, choosing the keep-copy folder, options, help, about and exit. Their commands
 // go to the frame, which shows and hides the panel.
 #include "Framework/Dialog.h"
-#include "Viewer/ui/SkinImageButton.h"
+#include "Viewer/dialogs/SkinImageButton.h"
 #include <array>
 #include <memory>
 #include <gdiplus.h>

@@ -3,6 +3,8 @@
 #include "Framework/RegKey.h"
 #include "Framework/ResourceModule.h"
 #include "Viewer/core/AppSettings.h"
+#include "Viewer/core/ThemeHelper.h"
+#include "tests/dialogs/SkinTestWindows.h"
 #include "tests/support/RegistrySandbox.h"
 #include "tests/support/ScopedResourceModule.h"
 #include <gtest/gtest.h>
@@ -30,7 +32,7 @@ void Click(HWND dialog, int id)
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-// Runs the dialog as the engine does, through the modal seam, as a modeless window that the test
+// Runs the dialog as the frame does, through the modal seam, as a modeless window that the test
 // drives; the drive's return value is the button that ends it.
 class PrefixDialogTest : public testing::Test {
 protected:
@@ -40,7 +42,7 @@ protected:
         ASSERT_EQ(ERROR_SUCCESS, settings.Create(HKEY_CURRENT_USER, AppSettings::KeyPath));
     }
 
-    INT_PTR Run(BookmarkPrefixRequest& request, const std::function<int(HWND)>& drive)
+    INT_PTR Run(BookmarkPrefixRequest& request, const std::function<int(HWND)>& drive, SkinImageLoader loader = {})
     {
         ScopedModalSeam seam{ModalSeam{
             .modalDialog = [&](HINSTANCE module, UINT templateId, HWND owner, DLGPROC procedure, LPARAM parameter) {
@@ -52,8 +54,8 @@ protected:
                 DestroyWindow(dialog);
                 return INT_PTR{button};
             }}};
-        return RunModalDialog(GetResourceInstance(), CPrefixDialog::IDD, nullptr, &CPrefixDialog::RequestDialogProc,
-                              reinterpret_cast<LPARAM>(&request));
+        CPrefixDialog dialog(request, std::move(loader));
+        return dialog.DoModal(nullptr);
     }
 
     void Store(DWORD style, const wchar_t* custom)
@@ -143,4 +145,47 @@ TEST_F(PrefixDialogTest, ThePreviewShowsTheNamesAndOnlyATouchedDialogStoresItsCh
     EXPECT_EQ(4u, settings.QueryDword(L"BookmarkPrefixesStyle").value_or(99));
     EXPECT_EQ(L"Alps", settings.QueryString(L"CustomBookmarkPrefix").value_or(L"?"));
 }
+}
+
+TEST_F(PrefixDialogTest, WearsTheSkinAndItsThemedRadioButtonsChooseByMouse)
+{
+    if (!CThemeHelper::Process().IsAppThemed()) GTEST_SKIP() << "the themed buttons take over only with visual styles";
+    const ScopedGdiPlus gdiPlus;
+    Store(0, L"");
+    BookmarkPrefixRequest request{L"", L"C:\\Photos", L"C:\\Photos\\2009\\Trip\\IMG_0001"};
+    Run(
+        request,
+        [](HWND dialog) {
+            for (int id = None; id <= Custom; ++id)
+                EXPECT_EQ(BS_OWNERDRAW, GetWindowLongPtrW(GetDlgItem(dialog, id), GWL_STYLE) & BS_TYPEMASK) << id;
+            RECT client{};
+            GetClientRect(dialog, &client);
+            PixelCanvas background(client.right, client.bottom);
+            SendMessageW(dialog, WM_ERASEBKGND, reinterpret_cast<WPARAM>(background.Dc()), 0);
+            EXPECT_EQ(kSkinBackground, background.At(client.right / 2, client.bottom / 2));
+
+            // The preview is drawn whole over the picture, in the dialog's grey.
+            HWND preview = GetDlgItem(dialog, CPrefixDialog::IDC_PREFIX_PREVIEW);
+            GetClientRect(preview, &client);
+            PixelCanvas canvas(client.right, client.bottom);
+            SendMessageW(preview, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.Dc()), PRF_CLIENT);
+            EXPECT_EQ(kSkinBackground, canvas.At(client.right - 1, client.bottom - 1));
+            EXPECT_GT(canvas.Count(SkinTextColor, client), 0);
+
+            for (int button : {IDOK, IDCANCEL}) {
+                SendDlgItemMessageW(dialog, button, WM_KILLFOCUS, 0, 0);
+                EXPECT_EQ(kSkinButtonNormal, PrintedPixel(GetDlgItem(dialog, button), 3, 3)) << button;
+            }
+
+            HWND second = GetDlgItem(dialog, None + 2);
+            SendMessageW(second, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+            SendMessageW(second, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+            EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, None + 2));
+            EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(dialog, None));
+            EXPECT_EQ(L"2009_nnn", Text(dialog, CPrefixDialog::IDC_PREFIX_PREVIEW));
+            return IDOK;
+        },
+        ColourSkinLoader());
+    EXPECT_EQ(L"2009", request.prefix);
+    EXPECT_EQ(2u, settings.QueryDword(L"BookmarkPrefixesStyle").value_or(99));
 }

@@ -78,7 +78,7 @@ TEST_F(SkinButtonTest, SetCheckAndFocusShowInTheState)
 
 TEST_F(SkinButtonTest, PaintsThePictureUnderItAndItsTextInTheDialogsGrey)
 {
-    if (!CSkinButton::VisualStylesActive()) GTEST_SKIP() << "the skinned check box paints only with visual styles";
+    if (!CThemeHelper::Process().IsAppThemed()) GTEST_SKIP() << "the skinned check box paints only with visual styles";
     EXPECT_EQ(BS_OWNERDRAW, GetWindowLongPtrW(box, GWL_STYLE) & BS_TYPEMASK);
     PixelCanvas canvas(160, 24);
     const RECT text{20, 0, 160, 24};
@@ -114,7 +114,7 @@ TEST(SkinButton, ANestedBoxShowsThePictureOfItsGreatGrandparentWhereverTheDialog
     CSkinButton button;
     button.SetBackground(picture, true);
     ASSERT_TRUE(button.SubclassWindow(box));
-    if (!CSkinButton::VisualStylesActive()) GTEST_SKIP() << "the skinned check box paints only with visual styles";
+    if (!CThemeHelper::Process().IsAppThemed()) GTEST_SKIP() << "the skinned check box paints only with visual styles";
 
     PixelCanvas canvas(20, 20);
     SendMessageW(box, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.Dc()), PRF_CLIENT);

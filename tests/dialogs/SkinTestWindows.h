@@ -67,6 +67,37 @@ private:
     }
 };
 
+// GDI+ for the length of a test.
+class ScopedGdiPlus {
+public:
+    ScopedGdiPlus() { GdiPlusAcquire(); }
+    ScopedGdiPlus(const ScopedGdiPlus&) = delete;
+    ScopedGdiPlus& operator=(const ScopedGdiPlus&) = delete;
+    ~ScopedGdiPlus() { GdiPlusRelease(); }
+};
+
+// The skin's images as plain colours, so that a pixel tells which image was drawn: the dialogs'
+// background picture and the dialog button's normal, hot and pushed images; every other image grey.
+inline constexpr COLORREF kSkinBackground = RGB(10, 120, 30);
+inline constexpr COLORREF kSkinButtonNormal = RGB(200, 40, 40);
+inline constexpr COLORREF kSkinButtonHot = RGB(40, 40, 200);
+inline constexpr COLORREF kSkinButtonPushed = RGB(220, 200, 40);
+
+inline SkinImageLoader ColourSkinLoader()
+{
+    return [](UINT id) {
+        const COLORREF color = id == 218   ? kSkinBackground
+                               : id == 219 ? kSkinButtonNormal
+                               : id == 200 ? kSkinButtonHot
+                               : id == 201 ? kSkinButtonPushed
+                                           : RGB(90, 90, 90);
+        auto picture = std::make_unique<Gdiplus::Bitmap>(90, 28, PixelFormat32bppARGB);
+        Gdiplus::Graphics graphics(picture.get());
+        graphics.Clear(Gdiplus::Color(255, GetRValue(color), GetGValue(color), GetBValue(color)));
+        return picture;
+    };
+}
+
 // A 32-bit memory device context to paint a control into and read its pixels back.
 class PixelCanvas {
 public:
@@ -111,3 +142,13 @@ private:
     DWORD* m_bits = nullptr;
     int m_width = 0;
 };
+
+// The colour a control paints at (x, y) of its client area, through WM_PRINTCLIENT.
+inline COLORREF PrintedPixel(HWND control, int x, int y)
+{
+    RECT client{};
+    GetClientRect(control, &client);
+    PixelCanvas canvas(client.right, client.bottom);
+    SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.Dc()), PRF_CLIENT);
+    return canvas.At(x, y);
+}

@@ -17,11 +17,6 @@
 #include <vector>
 
 namespace {
-INT_PTR CALLBACK PrefixDialogStandIn(HWND, UINT, WPARAM, LPARAM)
-{
-    return FALSE;
-}
-
 // One engine with the pictures a..e of the folder's "trip" folder listed and its marks loaded; the
 // prefix dialog, beeps and the Shift and Control keys are answered by the test.
 class EngineBookmarksTest : public testing::Test {
@@ -34,7 +29,11 @@ protected:
         ASSERT_EQ(ERROR_SUCCESS, settings.Create(HKEY_CURRENT_USER, AppSettings::KeyPath));
         frameHandle = frame.Handle();
         engine = std::make_unique<CImageEngine>(&frameHandle, true, false);
-        engine->SetPrefixDialogProc(&PrefixDialogStandIn);
+        engine->SetPrefixChooser([this](HWND owner, BookmarkPrefixRequest& request) {
+            EXPECT_EQ(frameHandle, owner);
+            dialogs.push_back(request);
+            return dialogAnswer;
+        });
         engine->PrepareList(L"*.jpg");
         engine->LoadFolderMarks(folder.Path().c_str());
         for (const wchar_t* name : {L"a", L"b", L"c", L"d", L"e"}) {
@@ -96,13 +95,6 @@ protected:
             return TRUE;
         },
         .keyState = [this](int key) -> SHORT { return (key == VK_SHIFT && shift) || (key == VK_CONTROL && control) ? -128 : 0; },
-        .modalDialog = [this](HINSTANCE, UINT templateId, HWND owner, DLGPROC procedure, LPARAM parameter) -> INT_PTR {
-            EXPECT_EQ(123u, templateId);
-            EXPECT_EQ(frameHandle, owner);
-            EXPECT_EQ(&PrefixDialogStandIn, procedure);
-            dialogs.push_back(*reinterpret_cast<BookmarkPrefixRequest*>(parameter));
-            return dialogAnswer;
-        },
     }};
 };
 
@@ -197,7 +189,7 @@ TEST_F(EngineBookmarksTest, WithoutACurrentPictureOrADialogNothingIsBookmarked)
     EXPECT_TRUE(engine->ToggleBookmark().Empty());
     EXPECT_EQ(std::vector<UINT>{MB_ICONEXCLAMATION}, beeps);
     engine->GoToPosition(1);
-    engine->SetPrefixDialogProc(nullptr);
+    engine->SetPrefixChooser(nullptr);
     EXPECT_TRUE(engine->ToggleBookmark().Empty());
     EXPECT_TRUE(dialogs.empty());
     EXPECT_TRUE(engine->Bookmarks().Names().empty());

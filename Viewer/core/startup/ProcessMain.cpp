@@ -30,7 +30,7 @@ bool ReadEnforceExceptionFilter()
 bool CallThemeFunction(const char* name)
 {
     using Function = HRESULT(WINAPI*)();
-    auto function = reinterpret_cast<Function>(reinterpret_cast<void*>(CThemeHelper::Function(name)));
+    auto function = reinterpret_cast<Function>(reinterpret_cast<void*>(CThemeHelper::Process().Function(name)));
     return function && SUCCEEDED(function());
 }
 

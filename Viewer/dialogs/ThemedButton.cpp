@@ -1,6 +1,5 @@
-#include "Viewer/dialogs/SkinButton.h"
+#include "Viewer/dialogs/ThemedButton.h"
 #include "Framework/ResourceModule.h"
-#include "Viewer/core/ThemeHelper.h"
 #include "Viewer/dialogs/DialogSkin.h"
 #include "Viewer/dialogs/PaintMessage.h"
 #include <commctrl.h>
@@ -8,51 +7,38 @@
 #include <vssym32.h>
 
 namespace {
-// The visual-styles functions, looked up by name at each use.
-template <class Function>
-Function ThemeFunction(const char* name) noexcept
-{
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(CThemeHelper::Function(name)));
-}
-
-using IsAppThemedFunction = BOOL(WINAPI*)();
-using OpenThemeDataFunction = HTHEME(WINAPI*)(HWND, LPCWSTR);
-using GetThemePartSizeFunction = HRESULT(WINAPI*)(HTHEME, HDC, int, int, LPCRECT, THEMESIZE, SIZE*);
-using DrawThemeBackgroundFunction = HRESULT(WINAPI*)(HTHEME, HDC, int, int, LPCRECT, LPCRECT);
-using CloseThemeDataFunction = HRESULT(WINAPI*)(HTHEME);
-
-int CheckBoxState(bool enabled, bool pressed, bool hot, bool checked) noexcept
+// The radio button's and the check box's states share their numbers: 1-4 unchecked normal, hot,
+// pressed, disabled; 5-8 the same checked.
+int GlyphState(bool enabled, bool pressed, bool hot, bool checked) noexcept
 {
     if (!enabled) return checked ? CBS_CHECKEDDISABLED : CBS_UNCHECKEDDISABLED;
     if (pressed) return checked ? CBS_CHECKEDPRESSED : CBS_UNCHECKEDPRESSED;
     if (hot) return checked ? CBS_CHECKEDHOT : CBS_UNCHECKEDHOT;
     return checked ? CBS_CHECKEDNORMAL : CBS_UNCHECKEDNORMAL;
 }
+
+// The gap between the glyph and the caption.
+constexpr int kCaptionGap = 5;
 }
 
-bool CSkinButton::VisualStylesActive() noexcept
-{
-    auto isAppThemed = ThemeFunction<IsAppThemedFunction>("IsAppThemed");
-    return isAppThemed && isAppThemed();
-}
-
-void CSkinButton::SetBackground(Gdiplus::Image* picture, bool nested) noexcept
+void CThemedButton::SetBackground(Gdiplus::Image* picture, bool nested) noexcept
 {
     m_picture = picture;
     m_nested = nested;
 }
 
-BOOL CSkinButton::SubclassWindow(HWND checkBox) noexcept
+BOOL CThemedButton::SubclassWindow(HWND control) noexcept
 {
-    if (!WindowBase::SubclassWindow(checkBox)) return FALSE;
-    m_checked = SendMessageW(checkBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
-    SetUp();
+    if (!WindowBase::SubclassWindow(control)) return FALSE;
+    if (Checkable()) m_checked = SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    InitThemedButton();
     return TRUE;
 }
 
-void CSkinButton::SetUp() noexcept
+void CThemedButton::InitThemedButton() noexcept
 {
-    if (VisualStylesActive()) {
+    // Owner-drawn, the control's own procedure never paints over ours.
+    if (m_themes->IsAppThemed()) {
         const LONG_PTR style = GetWindowLongPtrW(m_hWnd, GWL_STYLE);
         SetWindowLongPtrW(m_hWnd, GWL_STYLE, (style & ~static_cast<LONG_PTR>(BS_TYPEMASK)) | BS_OWNERDRAW);
     }
@@ -70,14 +56,14 @@ void CSkinButton::SetUp() noexcept
     SendMessageW(m_tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-LRESULT CSkinButton::OnCreate(UINT message, WPARAM wParam, LPARAM lParam, BOOL&)
+LRESULT CThemedButton::OnCreate(UINT message, WPARAM wParam, LPARAM lParam, BOOL&)
 {
     const LRESULT result = DefWindowProc(message, wParam, lParam);
-    SetUp();
+    InitThemedButton();
     return result;
 }
 
-LRESULT CSkinButton::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled)
+LRESULT CThemedButton::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled)
 {
     if (m_tooltip) ::DestroyWindow(m_tooltip);
     m_tooltip = nullptr;
@@ -85,7 +71,7 @@ LRESULT CSkinButton::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled)
     return 0;
 }
 
-LRESULT CSkinButton::OnMouseMessage(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled)
+LRESULT CThemedButton::OnMouseMessage(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled)
 {
     if (m_tooltip) {
         MSG relayed{m_hWnd, message, wParam, lParam, 0, {0, 0}};
@@ -103,11 +89,12 @@ LRESULT CSkinButton::OnMouseMessage(UINT message, WPARAM wParam, LPARAM lParam, 
         return 0;
     case WM_LBUTTONDBLCLK:
         if (GetCapture() != m_hWnd) SetCapture(m_hWnd);
-        if (!(m_state & Pressed)) SetState(Pressed, true);
+        SetState(Pressed, true);
         return 0;
     case WM_LBUTTONUP:
+        // Released anywhere, even off the control, the press is a click.
         if (GetCapture() == m_hWnd) {
-            Toggle();
+            Click();
             ReleaseCapture();
         }
         return 0;
@@ -117,7 +104,7 @@ LRESULT CSkinButton::OnMouseMessage(UINT message, WPARAM wParam, LPARAM lParam, 
     }
 }
 
-void CSkinButton::MouseMove(POINT point)
+void CThemedButton::MouseMove(POINT point)
 {
     if (GetCapture() != m_hWnd) {
         if (m_state & Hot) return;
@@ -132,111 +119,121 @@ void CSkinButton::MouseMove(POINT point)
     SetState(Pressed, PtInRect(&bounds, point) != FALSE);
 }
 
-LRESULT CSkinButton::OnMouseLeave(UINT, WPARAM, LPARAM, BOOL&)
+LRESULT CThemedButton::OnMouseLeave(UINT, WPARAM, LPARAM, BOOL&)
 {
-    if (m_state & Hot) SetState(Hot, false);
+    SetState(Hot, false);
     return 0;
 }
 
-LRESULT CSkinButton::OnCaptureChanged(UINT, WPARAM, LPARAM, BOOL&)
+LRESULT CThemedButton::OnCaptureChanged(UINT, WPARAM, LPARAM, BOOL&)
 {
-    if (m_state & Pressed) SetState(Pressed, false);
+    SetState(Pressed, false);
     return 0;
 }
 
-LRESULT CSkinButton::OnKeyDown(UINT, WPARAM wParam, LPARAM, BOOL& handled)
+LRESULT CThemedButton::OnKeyDown(UINT, WPARAM wParam, LPARAM, BOOL& handled)
 {
     if (wParam != VK_SPACE) {
         handled = FALSE;
         return 0;
     }
-    if (!(m_state & Pressed)) SetState(Pressed, true);
+    SetState(Pressed, true);
     return 0;
 }
 
-LRESULT CSkinButton::OnKeyUp(UINT, WPARAM wParam, LPARAM, BOOL& handled)
+LRESULT CThemedButton::OnKeyUp(UINT, WPARAM wParam, LPARAM, BOOL& handled)
 {
     if (wParam != VK_SPACE) {
         handled = FALSE;
         return 0;
     }
-    // With the mouse holding the button, the click belongs to the mouse.
+    // With the mouse holding the control, the click belongs to the mouse.
     if ((m_state & Pressed) && GetCapture() != m_hWnd) {
         m_state &= static_cast<BYTE>(~Pressed);
-        Toggle();
+        Click();
     }
     return 0;
 }
 
-LRESULT CSkinButton::OnFocusChange(UINT message, WPARAM, LPARAM, BOOL& handled)
+LRESULT CThemedButton::OnFocusChange(UINT message, WPARAM, LPARAM, BOOL& handled)
 {
     SetState(Focused, message == WM_SETFOCUS);
     handled = FALSE;
     return 0;
 }
 
-LRESULT CSkinButton::OnEnable(UINT, WPARAM, LPARAM, BOOL&)
+LRESULT CThemedButton::OnEnable(UINT, WPARAM, LPARAM, BOOL&)
 {
     Repaint();
     return 0;
 }
 
-LRESULT CSkinButton::OnGetCheck(UINT, WPARAM, LPARAM, BOOL&)
+LRESULT CThemedButton::OnGetCheck(UINT, WPARAM, LPARAM, BOOL& handled)
 {
+    handled = Checkable();
     return m_checked ? BST_CHECKED : BST_UNCHECKED;
 }
 
-LRESULT CSkinButton::OnSetCheck(UINT, WPARAM wParam, LPARAM, BOOL&)
+LRESULT CThemedButton::OnSetCheck(UINT, WPARAM wParam, LPARAM, BOOL& handled)
 {
+    handled = Checkable();
+    if (!handled) return 0;
     m_checked = wParam == BST_CHECKED;
     Repaint();
     return 0;
 }
 
-LRESULT CSkinButton::OnGetState(UINT, WPARAM, LPARAM, BOOL&)
+LRESULT CThemedButton::OnGetState(UINT, WPARAM, LPARAM, BOOL& handled)
 {
+    handled = Checkable();
     return (m_checked ? BST_CHECKED : BST_UNCHECKED) | ((m_state & Pressed) ? BST_PUSHED : 0) |
            ((m_state & Focused) ? BST_FOCUS : 0);
 }
 
-LRESULT CSkinButton::OnUpdateUiState(UINT, WPARAM, LPARAM, BOOL&)
+LRESULT CThemedButton::OnUpdateUiState(UINT, WPARAM, LPARAM, BOOL&)
 {
     return 0;  // no focus rectangles or accelerator cues
 }
 
-LRESULT CSkinButton::OnEraseBackground(UINT, WPARAM, LPARAM, BOOL&)
+LRESULT CThemedButton::OnEraseBackground(UINT, WPARAM, LPARAM, BOOL&)
 {
     return 1;
 }
 
-LRESULT CSkinButton::OnPaint(UINT message, WPARAM wParam, LPARAM, BOOL&)
+LRESULT CThemedButton::OnPaint(UINT message, WPARAM wParam, LPARAM, BOOL&)
 {
-    return PaintOrPrint(m_hWnd, message, wParam, [this](HDC dc) { PaintSkinCheckBox(dc); });
+    return PaintOrPrint(m_hWnd, message, wParam, [this](HDC dc) { Paint(dc); });
 }
 
-void CSkinButton::SetState(BYTE bit, bool on)
+void CThemedButton::SetState(BYTE bit, bool on)
 {
     const BYTE state = on ? static_cast<BYTE>(m_state | bit) : static_cast<BYTE>(m_state & ~bit);
     if (state == m_state) return;
     m_state = state;
-    Repaint();
+    StateChanged();
 }
 
-void CSkinButton::Toggle()
+void CThemedButton::Click()
 {
-    m_checked = !m_checked;
-    Repaint();
+    if (Checkable()) m_checked = !m_checked;
+    StateChanged();
     SendMessageW(GetParent(m_hWnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(m_hWnd), BN_CLICKED),
                  reinterpret_cast<LPARAM>(m_hWnd));
 }
 
-void CSkinButton::Repaint() const noexcept
+// The caption alone looks the same in every state: it only records the change.
+void CThemedButton::StateChanged() const noexcept
+{
+    if (Checkable()) Repaint();
+}
+
+void CThemedButton::Repaint() const noexcept
 {
     InvalidateRect(m_hWnd, nullptr, TRUE);
     UpdateWindow(m_hWnd);
 }
 
-HWND CSkinButton::PictureOwner() const noexcept
+HWND CThemedButton::PictureOwner() const noexcept
 {
     HWND owner = GetParent(m_hWnd);
     if (m_nested) owner = owner ? GetParent(owner) : nullptr;  // the page's host
@@ -244,38 +241,34 @@ HWND CSkinButton::PictureOwner() const noexcept
     return owner;
 }
 
-void CSkinButton::PaintSkinCheckBox(HDC target) const
+void CThemedButton::Paint(HDC target) const
 {
-    if (!VisualStylesActive() || !target) return;
-    auto openThemeData = ThemeFunction<OpenThemeDataFunction>("OpenThemeData");
-    auto getThemePartSize = ThemeFunction<GetThemePartSizeFunction>("GetThemePartSize");
-    auto drawThemeBackground = ThemeFunction<DrawThemeBackgroundFunction>("DrawThemeBackground");
-    auto closeThemeData = ThemeFunction<CloseThemeDataFunction>("CloseThemeData");
-    if (!openThemeData || !getThemePartSize || !drawThemeBackground || !closeThemeData) return;
-
+    if (!target || !m_themes->IsAppThemed()) return;
     RECT client{};
     GetClientRect(m_hWnd, &client);
     MemoryCanvas canvas(target, client.right, client.bottom);
     HDC dc = canvas.Dc();
-    if (HTHEME theme = openThemeData(m_hWnd, L"BUTTON")) {
+    if (HTHEME theme = m_themes->OpenThemeData(m_hWnd, L"BUTTON")) {
         PaintPictureUnder(m_hWnd, PictureOwner(), m_picture, dc);
-        const int state = CheckBoxState(IsWindowEnabled(m_hWnd) != FALSE, (m_state & Pressed) != 0,
-                                        (m_state & Hot) != 0, m_checked);
-        SIZE glyph{};
-        getThemePartSize(theme, dc, BP_CHECKBOX, state, &client, TS_DRAW, &glyph);
-        RECT glyphArea{0, 0, glyph.cx, glyph.cy};
-        drawThemeBackground(theme, dc, BP_CHECKBOX, state, &glyphArea, nullptr);
-
+        RECT textArea = client;
+        if (Checkable()) {
+            const int part = m_glyph == Glyph::RadioButton ? BP_RADIOBUTTON : BP_CHECKBOX;
+            const int state = GlyphState(IsWindowEnabled(m_hWnd) != FALSE, (m_state & Pressed) != 0,
+                                         (m_state & Hot) != 0, m_checked);
+            SIZE glyph{};
+            m_themes->GetThemePartSize(theme, dc, part, state, &client, TS_DRAW, &glyph);
+            const RECT glyphArea{0, 0, glyph.cx, glyph.cy};
+            m_themes->DrawThemeBackground(theme, dc, part, state, &glyphArea, nullptr);
+            textArea.left = glyph.cx + kCaptionGap;
+        }
         wchar_t text[512]{};
         const int length = GetWindowTextW(m_hWnd, text, static_cast<int>(std::size(text)));
-        RECT textArea = client;
-        textArea.left = glyph.cx + 5;
         HGDIOBJ previousFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(m_hWnd, WM_GETFONT, 0, 0)));
         SendMessageW(GetParent(m_hWnd), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
                      reinterpret_cast<LPARAM>(m_hWnd));
         DrawTextW(dc, text, length, &textArea, 0);
         if (previousFont) SelectObject(dc, previousFont);
-        closeThemeData(theme);
+        m_themes->CloseThemeData(theme);
     }
     canvas.CopyTo(target, 0, 0);
 }

@@ -1,7 +1,6 @@
-#include "Viewer/ui/SkinImageButton.h"
-#include "Viewer/ui/PaintMessage.h"
-#include "Framework/ResourceModule.h"
-#include "Viewer/ui/SkinPaintBuffer.h"
+#include "Viewer/dialogs/SkinImageButton.h"
+#include "Viewer/dialogs/PaintMessage.h"
+#include "Viewer/dialogs/SkinPaintBuffer.h"
 #include <commctrl.h>
 
 namespace {
@@ -254,6 +253,5 @@ LRESULT CSkinImageButton::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled)
 
 LRESULT CSkinImageButton::OnPaint(UINT message, WPARAM wParam, LPARAM, BOOL&)
 {
-    PaintForMessage(m_hWnd, message, wParam, [this](HDC dc) { Paint(dc); });
-    return 0;
+    return PaintOrPrint(m_hWnd, message, wParam, [this](HDC dc) { Paint(dc); });
 }

@@ -1,4 +1,4 @@
-#include "Viewer/ui/SkinPaintBuffer.h"
+#include "Viewer/dialogs/SkinPaintBuffer.h"
 
 CSkinPaintBuffer::CSkinPaintBuffer(HDC target, const RECT& area) noexcept : m_target(target), m_area(area)
 {

@@ -128,7 +128,9 @@ public:
     bool HasImage() const noexcept { return m_bitmap || m_surface; }
     UINT GetWidth() const noexcept { return m_width; }
     UINT GetHeight() const noexcept { return m_height; }
+    // The view state word: the quarter turns (-3..3) that the rotate commands give the picture on screen.
     DWORD GetState() const noexcept { return m_viewState; }
+    void SetState(DWORD state) noexcept { m_viewState = state; }
     ImageInfo* GetInfo() noexcept { return &m_info; }
     uint8_t* GetCopiedFlag() noexcept { return &m_copied; }
     uint8_t* GetMarkedFlag() noexcept { return &m_marked; }

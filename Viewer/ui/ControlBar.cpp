@@ -258,6 +258,7 @@ LRESULT CControlBar::OnInitMenuPopup(UINT, WPARAM wParam, LPARAM, BOOL&)
     CheckItem(menu, ID_SHOW_EXTERNAL_EDITORS, AppSettings::ShowExternalEditors > 0);
     CheckItem(menu, ID_KEYWORDS_IPTC, AppSettings::ShowIptcEditor > 0);
     CheckItem(menu, ID_TRACK_MODE, m_modes && m_modes->IsTrackMode());
+    CheckItem(menu, ID_DEVICE_MODE, m_modes && m_modes->IsDeviceMode());
     CheckItem(menu, ID_AUTO_MODE, m_modes && m_modes->IsSlideshowRunning());
     const bool hasPictures = static_cast<LONG_PTR>(AskFrame(WM_APP_GET_IMAGE_COUNT)) >= 1;
     EnableItem(menu, ID_RELOAD_QUICK_SLOTS, hasPictures);

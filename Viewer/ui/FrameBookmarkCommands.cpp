@@ -15,11 +15,16 @@ LRESULT CFrameBookmarkCommands::OnToggleQuickSlot(WORD, WORD command, HWND, BOOL
         CriticalSectionScope lock(slots.Lock());
         holdsCurrent = current && slots.EntryAt(slot) && current->quickSlot == slot;
     }
-    // The key of the slot the picture is in takes it out; any other stores it there.
-    if (holdsCurrent)
+    // The key of the slot the picture is in takes it out; any other stores it there. A bar that hides
+    // itself comes up, so that the status line shows the change.
+    if (holdsCurrent) {
+        if (!m_frame.IsBarVisible()) m_frame.SlideInTaskbar();
         slots.ClearQuickSlot(slot);
-    else if (!engine.SetQuickSlot(slot))
+    } else if (!engine.SetQuickSlot(slot)) {
         PlayMessageBeep(MB_ICONEXCLAMATION);
+    } else if (!m_frame.IsBarVisible()) {
+        m_frame.SlideInTaskbar();
+    }
     return 0;
 }
 

@@ -9,7 +9,9 @@
 
 namespace {
 constexpr UINT kLoadingString = 10060;
+constexpr UINT kNoDeviceString = 10061;
 constexpr UINT kSlideshowString = 10062;
+constexpr UINT kImportingString = 10063;
 constexpr UINT kTrackModeString = 10064;
 constexpr UINT kNetworkSlideshowString = 10065;
 constexpr UINT kNetworkFolderString = 10066;
@@ -79,16 +81,25 @@ std::wstring Marks(CImageEntry& entry)
     return marks;
 }
 
-UINT ModeWord(const StatusFacts& facts)
-{
-    if (facts.networkFolder) return facts.slideshow ? kNetworkSlideshowString : kNetworkFolderString;
-    if (facts.trackMode) return kTrackModeString;
-    return facts.slideshow ? kSlideshowString : 0;
-}
-
+// The running mode, after two blanks: a network folder's note, track mode, device mode's import or
+// its devices, or the slideshow.
 std::wstring ModeSuffix(const StatusFacts& facts)
 {
-    const UINT mode = ModeWord(facts);
+    UINT mode = 0;
+    if (facts.networkFolder) {
+        mode = facts.slideshow ? kNetworkSlideshowString : kNetworkFolderString;
+    } else if (facts.trackMode) {
+        mode = kTrackModeString;
+    } else if (facts.deviceMode) {
+        if (facts.importing)
+            mode = kImportingString;
+        else if (facts.deviceCount == 0)
+            mode = kNoDeviceString;
+        else
+            return L"  [" + facts.deviceNames + L"]";
+    } else if (facts.slideshow) {
+        mode = kSlideshowString;
+    }
     return mode ? L"  " + LoadUiString(mode) : std::wstring();
 }
 }
@@ -206,6 +217,8 @@ void CFrameCaption::UpdateStatusLine(CImageEntry* entry, uint32_t* count, uint32
     facts.networkFolder = PathIsNetworkPathW(m_frame.ImageFolderPath().c_str());
     facts.slideshow = m_frame.Modes().IsSlideshowRunning();
     facts.trackMode = m_frame.Modes().IsTrackMode();
+    facts.deviceMode = m_frame.Modes().IsDeviceMode();
+    if (facts.deviceMode && !facts.networkFolder) GatherDeviceFacts(facts);
     const std::wstring line = BuildStatusLine(facts);
     if (line == m_statusLine.View()) {
         LastActivityCode = 260.99;
@@ -214,6 +227,24 @@ void CFrameCaption::UpdateStatusLine(CImageEntry* entry, uint32_t* count, uint32
     m_statusLine = line;
     ShowOnBar(CControlBar::ID_STATUS_LINE, line.c_str());
     RecordForTest(L"status-line", line);
+}
+
+void CFrameCaption::GatherDeviceFacts(StatusFacts& facts)
+{
+    bool changed = false;
+    if (m_statusFlag != m_shownStatusFlag) {
+        m_shownStatusFlag = m_statusFlag;
+        changed = true;
+    }
+    facts.importing = m_statusFlag;
+    if (!m_statusFlag) {
+        facts.deviceNames = m_frame.Modes().DeviceWatcher().GetDeviceNamesText(&facts.deviceCount).View();
+        if (facts.deviceCount != m_shownDeviceCount) {
+            m_shownDeviceCount = facts.deviceCount;
+            changed = true;
+        }
+    }
+    if (changed) m_frame.SlideInTaskbar();
 }
 
 LRESULT CFrameCaption::OnDecodeWaitBegin(UINT, WPARAM, LPARAM entry, BOOL&)

@@ -1,7 +1,8 @@
 #pragma once
 // What the viewer tells about the picture shown: the window caption (file name and program title),
 // the name label (the file with its companions and page, or the loading text) and the status line
-// (zoom, marks, rating, position in the list, sort order, quick slot, bookmark and running mode).
+// (zoom, marks, rating, position in the list, sort order, quick slot, bookmark and running mode, in
+// device mode with the connected devices' names).
 // A text is set only when it changed, so that nothing flickers on the quarter-second refresh.
 #include "Framework/Bstr.h"
 #include "Framework/MessageMap.h"
@@ -28,6 +29,12 @@ struct StatusFacts {
     bool networkFolder = false;
     bool slideshow = false;
     bool trackMode = false;
+    bool deviceMode = false;
+    // Device mode: a picture is being imported (the frame's status flag), else the connected
+    // devices' names joined by "+" and how many they are.
+    bool importing = false;
+    std::wstring deviceNames;
+    size_t deviceCount = 0;
 };
 std::wstring BuildStatusLine(const StatusFacts& facts);
 
@@ -63,6 +70,9 @@ private:
     LRESULT OnSetFrameFlag(UINT, WPARAM flag, LPARAM, BOOL&);
 
     void SetCaption(const std::wstring& caption);
+    // Device mode's part of the facts; a change of the import state or of the devices brings a bar
+    // that hides itself into view.
+    void GatherDeviceFacts(StatusFacts& facts);
     // Sets a text line of the control bar and repaints the bar at once.
     void ShowOnBar(int line, const wchar_t* text);
 
@@ -71,5 +81,7 @@ private:
     DWORD m_nameTextCaptionMode = 0;
     Bstr m_statusLine;
     bool m_statusFlag = false;
+    bool m_shownStatusFlag = false;
+    size_t m_shownDeviceCount = 0;
     NumberFormatRecord m_numbers;
 };

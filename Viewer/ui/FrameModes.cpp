@@ -19,6 +19,8 @@ constexpr UINT kNoDeviceServiceString = 10057;
 constexpr UINT kNoAcquisitionServiceString = 10058;
 constexpr int kDevicePollsBeforeGivingUp = 90;
 constexpr UINT kDevicePollMilliseconds = 1000;
+constexpr DWORD kBarSlideWaitMilliseconds = 250;
+constexpr UINT kBarHideAfterSwitchMilliseconds = 2500;
 
 // Image acquisition before Windows 6, and on later systems only when the setting asks for it.
 bool UseImageAcquisition()
@@ -35,14 +37,16 @@ CFrameModes::CFrameModes(CMainFrame& frame) : m_frame(frame), m_deviceWatcher(fr
 void CFrameModes::ToggleAutoMode()
 {
     LastActivityCode = 289.0;
+    const bool barWasShown = ShowBarForSwitch();
     m_slideshow = !m_slideshow;
-    if (!m_slideshow) {
+    if (m_slideshow) {
+        if (m_deviceMode) EndDeviceMode();
+        if (m_trackMode) EndTrackMode();
+        ArmSlideshowStep();
+    } else {
         KillTimer(m_frame.m_hWnd, TIMER_FRAME_SLIDESHOW);
-        return;
     }
-    if (m_deviceMode) EndDeviceMode();
-    if (m_trackMode) EndTrackMode();
-    ArmSlideshowStep();
+    HideBarAfterSwitch(barWasShown);
 }
 
 void CFrameModes::StopSlideshow()
@@ -69,34 +73,51 @@ void CFrameModes::ToggleTrackMode()
                        LoadUiString(kNetworkTrackRefusedCaption).c_str(), MB_OK);
         return;
     }
+    const bool barWasShown = ShowBarForSwitch();
     if (m_trackMode) {
         EndTrackMode();
-        return;
+    } else {
+        if (m_deviceMode) EndDeviceMode();
+        m_trackMode = true;
+        if (m_slideshow) {
+            m_slideshow = false;
+            KillTimer(m_frame.m_hWnd, TIMER_FRAME_SLIDESHOW);
+        }
+        TellEngine();
     }
-    if (m_deviceMode) EndDeviceMode();
-    m_trackMode = true;
-    if (m_slideshow) {
-        m_slideshow = false;
-        KillTimer(m_frame.m_hWnd, TIMER_FRAME_SLIDESHOW);
-    }
-    TellEngine();
+    HideBarAfterSwitch(barWasShown);
 }
 
 void CFrameModes::ToggleDeviceMode()
 {
     LastActivityCode = 288.0;
+    const bool barWasShown = ShowBarForSwitch();
     if (m_deviceMode) {
         EndDeviceMode();
-        return;
+    } else {
+        if (m_slideshow) {
+            m_slideshow = false;
+            KillTimer(m_frame.m_hWnd, TIMER_FRAME_SLIDESHOW);
+        }
+        m_trackMode = false;
+        m_deviceMode = true;
+        TellEngine();
+        StartDeviceWatch();
     }
-    if (m_slideshow) {
-        m_slideshow = false;
-        KillTimer(m_frame.m_hWnd, TIMER_FRAME_SLIDESHOW);
-    }
-    m_trackMode = false;
-    m_deviceMode = true;
-    TellEngine();
-    StartDeviceWatch();
+    HideBarAfterSwitch(barWasShown);
+}
+
+// The wait lets the slide finish before the mode's own work (a first slideshow step, a box) begins.
+bool CFrameModes::ShowBarForSwitch()
+{
+    const bool barWasShown = m_frame.SlideInTaskbar();
+    Sleep(kBarSlideWaitMilliseconds);
+    return barWasShown;
+}
+
+void CFrameModes::HideBarAfterSwitch(bool barWasShown)
+{
+    if (!barWasShown) SetTimer(m_frame.m_hWnd, TIMER_FRAME_BAR_HIDE, kBarHideAfterSwitchMilliseconds, nullptr);
 }
 
 void CFrameModes::EndTrackMode()

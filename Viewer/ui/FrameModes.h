@@ -51,6 +51,11 @@ private:
     LRESULT OnDeviceRemoved(UINT, WPARAM, LPARAM lParam, BOOL&);
     LRESULT OnQueryImportFolder(UINT, WPARAM, LPARAM lParam, BOOL&);
 
+    // Every switch brings a bar that hides itself into view, so that its status line shows the new
+    // mode; answers whether the bar was there before.
+    bool ShowBarForSwitch();
+    // A bar that came in only for the switch goes again once the change has been seen.
+    void HideBarAfterSwitch(bool barWasShown);
     void EndTrackMode();
     void EndDeviceMode();
     void StartDeviceWatch();

@@ -56,7 +56,11 @@ LRESULT CFrameSlider::OnShowSlider(WORD code, WORD, HWND, BOOL& handled)
     RECT view{};
     GetWindowRect(m_frame.View().m_hWnd, &view);
     int top = view.bottom - height;
-    if (AppSettings::AutoHideTaskbar) top -= m_frame.BarHeight();
+    if (AppSettings::AutoHideTaskbar) {
+        top -= m_frame.BarHeight();
+        // The popup sits on the bar, which comes up with it.
+        if (!m_frame.IsBarVisible()) m_frame.SlideInTaskbar();
+    }
     SetWindowPos(m_popup.m_hWnd, nullptr, view.right - width, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     m_frame.ViewToggles().HideMenuPanel();
     {

@@ -2,7 +2,13 @@
 #include "Framework/ModalSeam.h"
 #include "Viewer/core/AppSettings.h"
 #include "Viewer/core/LastActivity.h"
+#include "Viewer/engine/ImageEntry.h"
 #include "Viewer/ui/MainFrame.h"
+
+namespace {
+constexpr WORD kFromKeyboard = 1;
+constexpr UINT kBarHideAfterTurnMs = 600;
+}
 
 void CFrameViewToggles::PostStartToggles() const
 {
@@ -74,7 +80,11 @@ void CFrameViewToggles::ToggleMenuPanel()
     RECT panel{};
     GetWindowRect(m_menuPanel.m_hWnd, &panel);
     int top = view.bottom - (panel.bottom - panel.top);
-    if (AppSettings::AutoHideTaskbar) top -= m_frame.BarHeight();
+    if (AppSettings::AutoHideTaskbar) {
+        top -= m_frame.BarHeight();
+        // The panel sits on the bar, which comes up with it.
+        if (!m_frame.IsBarVisible()) m_frame.SlideInTaskbar();
+    }
     SetWindowPos(m_menuPanel.m_hWnd, nullptr, view.left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(m_menuPanel.m_hWnd, SW_SHOW);
 }
@@ -89,6 +99,55 @@ void CFrameViewToggles::HideMenuPanel()
 LRESULT CFrameViewToggles::OnToggleMenuPanel(WORD, WORD, HWND, BOOL&)
 {
     ToggleMenuPanel();
+    return 0;
+}
+
+// The bottom-edge rest and the Alt key: a bar that hides itself comes in, or goes when it is there
+// (the bar-hide timer leaves it while the cursor is on it).
+LRESULT CFrameViewToggles::OnToggleTaskbar(WORD, WORD, HWND, BOOL& handled)
+{
+    LastActivityCode = 295.0;
+    if (AppSettings::AutoHideTaskbar && m_frame.ControlBar().IsWindow()) {
+        if (m_frame.IsBarVisible())
+            SetTimer(m_frame.m_hWnd, TIMER_FRAME_BAR_HIDE, 0, nullptr);
+        else
+            m_frame.SlideInTaskbar();
+    }
+    if (m_frame.View().IsWindow()) SetFocus(m_frame.View().m_hWnd);
+    handled = FALSE;
+    return 0;
+}
+
+// The entry keeps the turns (-3..3) and hands them to the view with the picture each time it is
+// shown again; the view counts 0..3.
+void CFrameViewToggles::Rotate(int step, WORD code)
+{
+    LastActivityCode = step < 0 ? 233.0 : 234.0;
+    HideMenuPanel();
+    m_frame.Slider().HideSliderPopup();
+    const EntryRef entry(m_frame.Engine().GetCurrentEntry(true));
+    if (!entry) return;
+    const int turns = (static_cast<int>(entry->GetState()) + step) % 4;
+    entry->SetState(static_cast<DWORD>(turns));
+    const int viewTurns = turns < 0 ? turns + 4 : turns;
+    CImageView& view = m_frame.View();
+    if (viewTurns != view.RotationState()) {
+        view.SetRotationState(viewTurns);
+        if (view.IsWindow()) InvalidateRect(view.m_hWnd, nullptr, FALSE);
+        view.UpdateCursor();
+    }
+    if (code == kFromKeyboard) m_frame.ArmBarAutoHide(kBarHideAfterTurnMs);
+}
+
+LRESULT CFrameViewToggles::OnRotateBack(WORD code, WORD, HWND, BOOL&)
+{
+    Rotate(-1, code);
+    return 0;
+}
+
+LRESULT CFrameViewToggles::OnRotateForward(WORD code, WORD, HWND, BOOL&)
+{
+    Rotate(1, code);
     return 0;
 }
 

@@ -2,8 +2,9 @@
 // What the frame shows around the picture: the floating panels' two toggle commands (posted once at
 // start for the panels that were open at the last close), the fade that every mouse move over a
 // floating window looks at again, the release notice after which neither panel may read its picture's
-// record, the layout of the control bar, which either stays below the view or hides itself, and the
-// menu panel that the bar's menu button opens above it.
+// record, the layout of the control bar, which either stays below the view or hides itself (and then
+// comes and goes with the bottom-edge command), the menu panel that the bar's menu button opens above
+// it, and the picture's quarter turns on screen.
 #include "Framework/MessageMap.h"
 #include "Viewer/core/FrameMessages.h"
 #include "Viewer/ui/MenuPanelDlg.h"
@@ -19,6 +20,9 @@ public:
         COMMAND_ID_HANDLER(ID_SHOW_HISTOGRAM, OnToggleHistogram)
         COMMAND_ID_HANDLER(ID_SHOW_SHOOTING_DATA, OnToggleShootingData)
         COMMAND_ID_HANDLER(ID_MENU_PANEL, OnToggleMenuPanel)
+        COMMAND_ID_HANDLER(ID_TOGGLE_TASKBAR, OnToggleTaskbar)
+        COMMAND_ID_HANDLER(ID_ROTATE_BACK, OnRotateBack)
+        COMMAND_ID_HANDLER(ID_ROTATE_FORWARD, OnRotateForward)
         COMMAND_ID_HANDLER(ID_PUBLISH, OnPublish)
         COMMAND_ID_HANDLER(ID_KEYWORDS_IPTC, OnKeywordsIptc)
         COMMAND_ID_HANDLER(ID_NOOP_32844, OnNothing)
@@ -43,6 +47,11 @@ private:
     LRESULT OnToggleHistogram(WORD, WORD, HWND, BOOL&);
     LRESULT OnToggleShootingData(WORD, WORD, HWND, BOOL&);
     LRESULT OnToggleMenuPanel(WORD, WORD, HWND, BOOL&);
+    LRESULT OnToggleTaskbar(WORD, WORD, HWND, BOOL& handled);
+    LRESULT OnRotateBack(WORD code, WORD, HWND, BOOL&);
+    LRESULT OnRotateForward(WORD code, WORD, HWND, BOOL&);
+    // Turns the current picture by step quarter turns on screen; the file stays as it is.
+    void Rotate(int step, WORD code);
     // Two functions that are announced only.
     LRESULT OnPublish(WORD, WORD, HWND, BOOL&);
     LRESULT OnKeywordsIptc(WORD, WORD, HWND, BOOL&);

@@ -3,6 +3,10 @@
 #include "Viewer/core/LastActivity.h"
 #include "Viewer/ui/MainFrame.h"
 
+namespace {
+constexpr UINT kBarHideAfterActivityMs = 600;
+}
+
 LRESULT CFrameWindowEvents::OnSetFocus(UINT, WPARAM, LPARAM, BOOL&)
 {
     LastActivityCode = 252.0;
@@ -14,7 +18,11 @@ LRESULT CFrameWindowEvents::OnSysCommand(UINT, WPARAM command, LPARAM, BOOL& han
 {
     LastActivityCode = 248.0;
     const WPARAM kind = command & 0xFFF0;
+    // A slideshow, a watched folder or a camera keeps the screen saver from covering its pictures.
+    if (kind == SC_SCREENSAVE && m_frame.Modes().AnyModeRunning()) return -1;
     if (kind == SC_MAXIMIZE || kind == SC_RESTORE) m_frame.ArmBarAutoHide(0);
+    m_frame.ViewToggles().HideMenuPanel();
+    m_frame.Slider().HideSliderPopup();
     handled = FALSE;
     return 0;
 }
@@ -83,5 +91,16 @@ LRESULT CFrameWindowEvents::OnControlBarMouseEnter(UINT, WPARAM, LPARAM, BOOL& h
     handled = FALSE;
     KillTimer(m_frame.m_hWnd, TIMER_FRAME_BAR_HIDE);
     m_frame.View().OnControlBarMouseEnter();
+    return 0;
+}
+
+// After a pause of the cursor over the view (or at once, when asked), a bar that hides itself goes;
+// the bar-hide timer leaves it while the cursor is on it.
+LRESULT CFrameWindowEvents::OnUserActivity(UINT, WPARAM now, LPARAM, BOOL& handled)
+{
+    LastActivityCode = 292.0;
+    handled = FALSE;
+    if (AppSettings::AutoHideTaskbar && m_frame.IsBarVisible())
+        SetTimer(m_frame.m_hWnd, TIMER_FRAME_BAR_HIDE, now ? 0 : kBarHideAfterActivityMs, nullptr);
     return 0;
 }

@@ -1,8 +1,9 @@
 #pragma once
 // The frame window's own events and the small questions other windows ask it: focus goes on to the
-// view, a maximize or restore hides the sliding bar at once, the Escape key closes the viewer when
-// the user allows it, a worker about to show a box gets the cursor back, and the view learns when
-// the cursor leaves the frame or enters the control bar.
+// view, a maximize or restore hides the sliding bar at once, the screen saver waits while a running
+// mode shows pictures, the Escape key closes the viewer when the user allows it, a worker about to
+// show a box gets the cursor back, the view learns when the cursor leaves the frame or enters the
+// control bar, and the user's activity over the view sends a bar that hides itself away.
 #include "Framework/MessageMap.h"
 #include "Viewer/core/FrameMessages.h"
 
@@ -20,6 +21,7 @@ public:
         MESSAGE_HANDLER(WM_NCMOUSEMOVE, OnNcMouseMove)
         MESSAGE_HANDLER(WM_NCMOUSELEAVE, OnNcMouseLeave)
         MESSAGE_HANDLER(WM_APP_CONTROLBAR_MOUSE_ENTER, OnControlBarMouseEnter)
+        MESSAGE_HANDLER(WM_APP_USER_ACTIVITY, OnUserActivity)
         COMMAND_ID_HANDLER(ID_ESCAPE, OnEscape)
         COMMAND_RANGE_HANDLER(ID_NOOP_FIRST, ID_NOOP_LAST, OnNoOperation)
     END_MESSAGE_MAP()
@@ -36,6 +38,7 @@ private:
     LRESULT OnNcMouseMove(UINT, WPARAM, LPARAM, BOOL& handled);
     LRESULT OnNcMouseLeave(UINT, WPARAM, LPARAM, BOOL& handled);
     LRESULT OnControlBarMouseEnter(UINT, WPARAM, LPARAM, BOOL& handled);
+    LRESULT OnUserActivity(UINT, WPARAM now, LPARAM, BOOL& handled);
     LRESULT OnEscape(WORD, WORD, HWND, BOOL&);
     LRESULT OnNoOperation(WORD, WORD, HWND, BOOL&) { return 0; }
 

@@ -58,7 +58,9 @@ public:
     int ImageHeight() const noexcept { return m_imageHeight; }
     bool HasSurface() const noexcept { return m_hasSurface; }
     bool OwnsPicture() const noexcept { return m_ownsPicture; }
+    // Quarter turns of the picture shown (0..3), as the rotate commands set them; painting ignores them.
     int RotationState() const noexcept { return m_rotationState; }
+    void SetRotationState(int quarterTurns) noexcept { m_rotationState = quarterTurns; }
     const ImageInfo* Information() const noexcept { return m_information; }
     const wchar_t* Caption() const noexcept { return m_caption.Get(); }
     bool IsActualSize() const noexcept { return m_actualSize; }

@@ -227,7 +227,7 @@ void CImageView::OnInputTimer(UINT_PTR id)
         if (!IsNear(m_hoverPosition, cursor, id == TIMER_BAR_SHOW ? 3 : 1)) return;
         m_hoverPosition = NoPosition;
         if (id == TIMER_BAR_SHOW) {
-            PostToFrame(WM_COMMAND, ID_SHOW_CONTROL_BAR);
+            PostToFrame(WM_COMMAND, ID_TOGGLE_TASKBAR);
         } else {
             PostToFrame(WM_APP_USER_ACTIVITY);
         }
@@ -278,7 +278,7 @@ LRESULT CImageView::OnSysKeyDown(UINT, WPARAM key, LPARAM, BOOL& handled)
     m_hoverPosition = CursorPosition();
     KillTimer(m_hWnd, TIMER_BAR_SHOW);
     KillTimer(m_hWnd, TIMER_USER_ACTIVITY);
-    PostToFrame(WM_COMMAND, ID_SHOW_CONTROL_BAR);
+    PostToFrame(WM_COMMAND, ID_TOGGLE_TASKBAR);
     return 1;
 }
 

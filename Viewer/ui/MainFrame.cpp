@@ -13,6 +13,7 @@
 namespace {
 constexpr wchar_t kAppWindowValue[] = L"AppWindow";
 constexpr wchar_t kAppWindowMaximizedValue[] = L"AppWindow.Maximized";
+constexpr DWORD kBarSlideMilliseconds = 180;
 constexpr DWORD kKioskRemovedStyles = WS_CAPTION | WS_THICKFRAME;
 constexpr UINT kStyleChangeFlags =
     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOCOPYBITS;
@@ -78,8 +79,10 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
     m_programTitle = title;
     UpdateBarHeight();
     m_hWndClient = m_splitter.CreateSplitter(m_hWnd);
-    m_view.CreateView(m_hWndClient);
+    // The bar first: it lies above the view in the splitter, so that a bar slid in over the view's
+    // bottom edge is drawn and clicked, not the view under it.
     m_controlBar.CreateBar(m_hWndClient, m_hWnd, &m_modes);
+    m_view.CreateView(m_hWndClient);
     m_splitter.SetBottomPaneHeight(m_barHeight);
     m_splitter.SetPanes(m_view.m_hWnd, m_controlBar.m_hWnd);
     m_splitter.SetActivePane(0);
@@ -158,6 +161,23 @@ void CMainFrame::RaiseAboveOthersOnce()
 void CMainFrame::ArmBarAutoHide(UINT milliseconds)
 {
     if (AppSettings::AutoHideTaskbar) SetTimer(m_hWnd, TIMER_FRAME_BAR_HIDE, milliseconds, nullptr);
+}
+
+bool CMainFrame::SlideInTaskbar()
+{
+    LastActivityCode = 296.0;
+    if (!AppSettings::AutoHideTaskbar) return true;
+    const bool wasShown = m_barVisible;
+    if (!m_controlBar.IsWindow()) return wasShown;
+    KillTimer(m_hWnd, TIMER_FRAME_BAR_HIDE);
+    // The bar lies over the view's bottom edge: the splitter shows the view alone meanwhile.
+    RECT client{};
+    GetClientRect(m_hWnd, &client);
+    SetWindowPos(m_controlBar.m_hWnd, nullptr, client.left, client.bottom - m_barHeight, client.right, m_barHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
+    AnimateWindow(m_controlBar.m_hWnd, kBarSlideMilliseconds, AW_SLIDE | AW_VER_NEGATIVE);
+    m_barVisible = true;
+    return wasShown;
 }
 
 void CMainFrame::ShowTaskbarAtStart()

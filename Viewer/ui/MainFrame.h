@@ -79,6 +79,9 @@ public:
     void RaiseAboveOthersOnce();
     // Starts the control bar's slide-away after ms when the bar hides itself.
     void ArmBarAutoHide(UINT milliseconds);
+    // Slides a bar that hides itself up into view at the bottom of the client area. Answers whether
+    // it showed before; true, and nothing moves, while the bar stays below the view.
+    bool SlideInTaskbar();
     // Brings the mouse cursor back before a message box or a dialog.
     void ShowViewCursor();
 

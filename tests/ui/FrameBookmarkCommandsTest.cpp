@@ -56,6 +56,29 @@ TEST_F(FrameBookmarkCommandsTest, ASlotKeyStoresTheCurrentPictureAndClearsItFrom
     EXPECT_EQ(std::vector<UINT>{MB_ICONEXCLAMATION}, m_beeps);
 }
 
+TEST_F(FrameBookmarkCommandsTest, ASlotKeyBringsUpABarThatHidesItselfWhenItStoresOrClears)
+{
+    const DWORD autoHide = AppSettings::AutoHideTaskbar;
+    AppSettings::AutoHideTaskbar = 1;
+    HWND frame = m_frame.m_hWnd;
+    SetWindowPos(frame, nullptr, 100, 100, 900, 600, SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(frame, SW_SHOWNOACTIVATE);
+    SetCursorPos(5, 5);
+    ShowFileOfFolder(L"c.jpg", {L"a.jpg", L"b.jpg", L"c.jpg", L"d.jpg"});
+    HWND bar = m_frame.ControlBar().m_hWnd;
+    const auto sendBarAway = [&] {
+        SendMessageW(frame, WM_APP_APPLY_TASKBAR_LAYOUT, 0, 0);
+        ASSERT_FALSE(IsWindowVisible(bar));
+    };
+    sendBarAway();
+    Command(ID_TOGGLE_QUICK_SLOT_0 + 2);
+    EXPECT_TRUE(IsWindowVisible(bar)) << "stored";
+    sendBarAway();
+    Command(ID_TOGGLE_QUICK_SLOT_0 + 2);
+    EXPECT_TRUE(IsWindowVisible(bar)) << "cleared";
+    AppSettings::AutoHideTaskbar = autoHide;
+}
+
 TEST_F(FrameBookmarkCommandsTest, TheBookmarkButtonsToggleAndStepThroughTheBookmarks)
 {
     Command(ID_NEXT_BOOKMARK);

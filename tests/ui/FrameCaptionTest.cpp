@@ -56,6 +56,34 @@ TEST(StatusLineTest, MarksZoomPositionSortSlotBookmarkAndModeInTheirPlaces)
     EXPECT_EQ(L"50%  7/1,234  " + LoadUiString(10064), BuildStatusLine(facts));
 }
 
+TEST(StatusLineTest, DeviceModeNamesItsDevicesOrSaysItWaitsOrImports)
+{
+    const ScopedResourceModule library{L"Lumenfold.Core.EN.dll"};
+    const struct {
+        bool network, importing;
+        size_t count;
+        const wchar_t* names;
+        std::wstring suffix;
+    } cases[] = {
+        {false, false, 0, L"", L"  " + LoadUiString(10061)},
+        {false, false, 2, L"Alpha+Beta", L"  [Alpha+Beta]"},
+        {false, true, 2, L"Alpha+Beta", L"  " + LoadUiString(10063)},
+        {true, false, 2, L"Alpha+Beta", L"  " + LoadUiString(10066)},
+    };
+    for (const auto& c : cases) {
+        StatusFacts facts;
+        facts.position = L"1";
+        facts.count = L"2";
+        facts.sortByDateTime = 9;
+        facts.deviceMode = true;
+        facts.networkFolder = c.network;
+        facts.importing = c.importing;
+        facts.deviceCount = c.count;
+        facts.deviceNames = c.names;
+        EXPECT_EQ(L"100%  1/2" + c.suffix, BuildStatusLine(facts)) << c.count << c.importing << c.network;
+    }
+}
+
 // Counts the texts set on a window.
 LRESULT CALLBACK CountSetText(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR count)
 {

@@ -162,6 +162,84 @@ TEST_F(FrameDeviceModeTest, TheImportFolderIsTheOpenFolderOrOneTheUserChooses)
     SysFreeString(answer);
 }
 
+TEST_F(FrameDeviceModeTest, TheStatusLineNamesTheCamerasAndTheBarComesUpWhenTheyOrTheImportChange)
+{
+    const DWORD autoHide = AppSettings::AutoHideTaskbar;
+    AppSettings::AutoHideTaskbar = 1;
+    HWND frame = m_frame.m_hWnd;
+    SetWindowPos(frame, nullptr, 100, 100, 900, 600, SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(frame, SW_SHOWNOACTIVATE);
+    SendMessageW(frame, WM_APP_APPLY_TASKBAR_LAYOUT, 0, 0);
+    SetCursorPos(5, 5);
+    HWND bar = m_frame.ControlBar().m_hWnd;
+    // The switch itself brought the bar; it is sent away before each change is looked at.
+    const auto sendBarAway = [&] {
+        SendMessageW(frame, WM_TIMER, TIMER_FRAME_BAR_HIDE, 0);
+        ASSERT_FALSE(IsWindowVisible(bar));
+    };
+    const auto tick = [&] {
+        SendMessageW(frame, WM_TIMER, TIMER_FRAME_TICK, 0);
+        return std::wstring(m_frame.Caption().StatusLine().View());
+    };
+    const auto endsWith = [](const std::wstring& line, const std::wstring& suffix) {
+        return line.size() >= suffix.size() && line.compare(line.size() - suffix.size(), suffix.size(), suffix) == 0;
+    };
+
+    SendMessageW(frame, WM_COMMAND, ID_DEVICE_MODE, 0);
+    sendBarAway();
+    std::wstring line = tick();
+    EXPECT_TRUE(endsWith(line, L"  " + LoadUiString(10061))) << line;
+    EXPECT_FALSE(IsWindowVisible(bar)) << "no device before and none now";
+
+    m_world.AddCamera(L"usb#1", L"Alpha");
+    CDeviceWatcher& watcher = m_frame.Modes().DeviceWatcher();
+    for (int i = 0; i < 500 && !watcher.IsAvailable(); ++i) Sleep(10);
+    SendMessageW(frame, WM_TIMER, TIMER_FRAME_DEVICE_POLL, 0);
+    for (int i = 0; i < 500 && watcher.CountDevicesWithContent() == 0; ++i) PumpFor(10);
+    line = tick();
+    EXPECT_TRUE(endsWith(line, L"  [Alpha]")) << line;
+    EXPECT_TRUE(IsWindowVisible(bar)) << "a camera came";
+    EXPECT_TRUE(m_frame.IsBarVisible());
+
+    sendBarAway();
+    line = tick();
+    EXPECT_FALSE(IsWindowVisible(bar)) << "nothing changed";
+
+    SendMessageW(frame, WM_APP_SET_FRAME_FLAG, 1, 0);
+    line = tick();
+    EXPECT_TRUE(endsWith(line, L"  " + LoadUiString(10063))) << line;
+    EXPECT_TRUE(IsWindowVisible(bar)) << "an import began";
+    AppSettings::AutoHideTaskbar = autoHide;
+}
+
+TEST_F(FrameDeviceModeTest, TheBarMenuChecksTheModeThatRuns)
+{
+    HMENU menu = nullptr;
+    const ScopedModalSeam seam(ModalSeam{.trackPopup = [&](HMENU shown, UINT, int, int, HWND owner) {
+        menu = shown;
+        SendMessageW(owner, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(shown), 0);
+        return TRUE;
+    }});
+    const auto checked = [&](UINT id) { return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED) != 0; };
+    const struct {
+        WORD command;
+        bool slideshow, track, device;
+    } steps[] = {
+        {ID_DEVICE_MODE, false, false, true},
+        {ID_TRACK_MODE, false, true, false},
+        {ID_AUTO_MODE, true, false, false},
+        {ID_AUTO_MODE, false, false, false},
+    };
+    for (const auto& step : steps) {
+        SendMessageW(m_frame.m_hWnd, WM_COMMAND, step.command, 0);
+        SendMessageW(m_frame.ControlBar().m_hWnd, WM_CONTEXTMENU, 0, MAKELPARAM(300, 300));
+        ASSERT_TRUE(menu);
+        EXPECT_EQ(step.device, checked(ID_DEVICE_MODE)) << step.command;
+        EXPECT_EQ(step.track, checked(ID_TRACK_MODE)) << step.command;
+        EXPECT_EQ(step.slideshow, checked(ID_AUTO_MODE)) << step.command;
+    }
+}
+
 // Under this platform there are no portable devices: the first poll reports the failure and device
 // mode ends. This frame meets the platform's own device classes.
 using FrameDevicePlatformTest = FrameTest;

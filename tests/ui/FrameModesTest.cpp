@@ -29,6 +29,20 @@ TEST_F(FrameModesTest, AtMostOneModeRunsAndEachSwitchKeepsItsTimers)
     }
 }
 
+TEST_F(FrameModesTest, TheScreenSaverWaitsWhileAModeShowsPictures)
+{
+    HWND frame = m_frame.m_hWnd;
+    EXPECT_NE(-1, SendMessageW(frame, WM_SYSCOMMAND, SC_SCREENSAVE, 0)) << "no mode runs";
+    for (const WORD command : {ID_AUTO_MODE, ID_TRACK_MODE, ID_DEVICE_MODE}) {
+        SendMessageW(frame, WM_COMMAND, command, 0);
+        ASSERT_TRUE(m_frame.Modes().AnyModeRunning()) << command;
+        EXPECT_EQ(-1, SendMessageW(frame, WM_SYSCOMMAND, SC_SCREENSAVE, 0)) << command;
+        SendMessageW(frame, WM_COMMAND, command, 0);
+        ASSERT_FALSE(m_frame.Modes().AnyModeRunning()) << command;
+        EXPECT_NE(-1, SendMessageW(frame, WM_SYSCOMMAND, SC_SCREENSAVE, 0)) << command;
+    }
+}
+
 TEST_F(FrameModesTest, EndingTrackModeForgetsTheFileWaitingForItsOpen)
 {
     HWND frame = m_frame.m_hWnd;

@@ -109,3 +109,58 @@ TEST_F(FrameNavigationTest, ReloadingDecodesTheCurrentPictureAgain)
     EXPECT_EQ(2u, Command(ID_RELOAD_CURRENT));
 }
 }
+
+namespace {
+// Whether the frame's timer runs, leaving it running.
+bool TimerRuns(HWND frame, UINT_PTR id)
+{
+    return KillTimer(frame, id) ? (SetTimer(frame, id, 60000, nullptr), true) : false;
+}
+}
+
+TEST_F(FrameNavigationTest, RotationTurnsThePictureOnScreenAndItsEntryKeepsTheTurns)
+{
+    CImageEntry* first = m_frame.Engine().GetCurrentEntry(true);
+    ASSERT_TRUE(first);
+    const struct {
+        WORD command;
+        int entryTurns, viewTurns;
+    } steps[] = {
+        {ID_ROTATE_BACK, -1, 3},   {ID_ROTATE_BACK, -2, 2},   {ID_ROTATE_FORWARD, -1, 3}, {ID_ROTATE_FORWARD, 0, 0},
+        {ID_ROTATE_FORWARD, 1, 1}, {ID_ROTATE_FORWARD, 2, 2}, {ID_ROTATE_FORWARD, 3, 3},  {ID_ROTATE_FORWARD, 0, 0},
+        {ID_ROTATE_BACK, -1, 3},   {ID_ROTATE_BACK, -2, 2},   {ID_ROTATE_BACK, -3, 1},    {ID_ROTATE_BACK, 0, 0},
+        {ID_ROTATE_FORWARD, 1, 1},
+    };
+    for (const auto& step : steps) {
+        Command(step.command, 0);
+        EXPECT_EQ(step.entryTurns, static_cast<int>(first->GetState())) << step.command;
+        EXPECT_EQ(step.viewTurns, m_frame.View().RotationState()) << step.command;
+    }
+    EXPECT_FALSE(TimerRuns(m_frame.m_hWnd, TIMER_FRAME_BAR_HIDE)) << "the bar stays below the view";
+
+    // Another picture shows its own turns; the turned one comes back turned.
+    ASSERT_EQ(2u, Command(ID_NAV_NEXT));
+    EXPECT_EQ(0, m_frame.View().RotationState());
+    ASSERT_EQ(1u, Command(ID_NAV_PREVIOUS));
+    EXPECT_EQ(1, m_frame.View().RotationState());
+
+    // From the keyboard a bar that hides itself is sent away after the turn.
+    const DWORD autoHide = AppSettings::AutoHideTaskbar;
+    AppSettings::AutoHideTaskbar = 1;
+    KillTimer(m_frame.m_hWnd, TIMER_FRAME_BAR_HIDE);
+    Command(ID_ROTATE_FORWARD, 0);
+    EXPECT_FALSE(TimerRuns(m_frame.m_hWnd, TIMER_FRAME_BAR_HIDE));
+    Command(ID_ROTATE_FORWARD);
+    EXPECT_TRUE(TimerRuns(m_frame.m_hWnd, TIMER_FRAME_BAR_HIDE));
+    AppSettings::AutoHideTaskbar = autoHide;
+    EXPECT_EQ(3, static_cast<int>(first->GetState()));
+}
+
+using FrameWithoutPicturesTest = FrameTest;
+
+TEST_F(FrameWithoutPicturesTest, RotationWithoutAPictureDoesNothing)
+{
+    m_frame.View().SetRotationState(2);
+    SendMessageW(m_frame.m_hWnd, WM_COMMAND, ID_ROTATE_BACK, 0);
+    EXPECT_EQ(2, m_frame.View().RotationState());
+}

@@ -169,9 +169,9 @@ TEST_F(ViewDeviceTest, TheResetAfterAResumeRestartsTheSlideshowASuspendEnded)
 TEST_F(ViewDeviceTest, AltInTheViewAsksForTheControlBarAndOtherSystemKeysGoOn)
 {
     EXPECT_EQ(1, SendMessageW(View().m_hWnd, WM_SYSKEYDOWN, VK_MENU, 0));
-    EXPECT_TRUE(FrameGot(m_frame.m_hWnd, WM_COMMAND, ID_SHOW_CONTROL_BAR));
+    EXPECT_TRUE(FrameGot(m_frame.m_hWnd, WM_COMMAND, ID_TOGGLE_TASKBAR));
     SendMessageW(View().m_hWnd, WM_SYSKEYDOWN, 'X', 0);
-    EXPECT_FALSE(FrameGot(m_frame.m_hWnd, WM_COMMAND, ID_SHOW_CONTROL_BAR));
+    EXPECT_FALSE(FrameGot(m_frame.m_hWnd, WM_COMMAND, ID_TOGGLE_TASKBAR));
 }
 
 // The placeholder is the view's own picture: its pixels are copied out and back across a real reset.

@@ -288,7 +288,7 @@ TEST_F(ViewInputTest, RestInTheBottomBandShowsTheControlBarAndRestElsewhereIsUse
     AppSettings::AutoHideTaskbar = 1;
     MoveTo(ViewPoint(100, 295));
     View().OnInputTimer(CImageView::TIMER_BAR_SHOW);
-    EXPECT_TRUE(FrameGot(WM_COMMAND, ID_SHOW_CONTROL_BAR));
+    EXPECT_TRUE(FrameGot(WM_COMMAND, ID_TOGGLE_TASKBAR));
 
     MoveTo(ViewPoint(100, 100));
     m_cursor = ViewPoint(102, 100);  // more than a pixel away when the timer fires

@@ -177,3 +177,20 @@ TEST_F(DeviceImportTest, SavingAStreamOverAnExistingFileAsksFirst)
     EXPECT_EQ(1u, boxes.calls.size());
 }
 }
+
+// A transfer that the thread pool starts only after the user ended the watch opens no device and
+// asks the window nothing.
+TEST_F(DeviceImportTest, ATransferStartedAfterTheWatchEndedDoesNothing)
+{
+    camera->objects[L"o1"] = {"late"};
+    WpdObjectEvent object;
+    object.deviceId = camera->id;
+    object.objectId = L"o1";
+    object.originalFileName = L"IMG_1.JPG";
+    DeviceWatchState ended(false, frame.m_hWnd, CurrentDevicePlatform());
+    ended.stopped = true;
+    EXPECT_EQ(S_FALSE, TransferWpdObject(ended, object));
+    EXPECT_EQ(0, camera->opens);
+    EXPECT_TRUE(frame.received.empty());
+    EXPECT_TRUE(FolderFiles().empty());
+}

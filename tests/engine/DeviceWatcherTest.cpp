@@ -305,18 +305,59 @@ TEST(DeviceWatcherPlatform, WithoutPortableDevicesTheStartFailsWithClassNotRegis
     EXPECT_EQ(S_OK, watcher.Stop());
 }
 
+// The system's image-acquisition manager, counting the enumerations asked of it.
+class CountingWiaManager : public WiaManagerStubs {
+public:
+    CountingWiaManager(ComPtr<IWiaDevMgr> system, std::atomic<int>& enumerations)
+        : m_system(std::move(system)), m_enumerations(enumerations)
+    {
+    }
+    HRESULT STDMETHODCALLTYPE EnumDeviceInfo(LONG flags, IEnumWIA_DEV_INFO** devices) override
+    {
+        ++m_enumerations;
+        return m_system->EnumDeviceInfo(flags, devices);
+    }
+    HRESULT STDMETHODCALLTYPE CreateDevice(BSTR id, IWiaItem** root) override
+    {
+        return m_system->CreateDevice(id, root);
+    }
+    HRESULT STDMETHODCALLTYPE RegisterEventCallbackInterface(LONG flags, BSTR id, const GUID* event,
+                                                             IWiaEventCallback* callback,
+                                                             IUnknown** registration) override
+    {
+        return m_system->RegisterEventCallbackInterface(flags, id, event, callback, registration);
+    }
+
+private:
+    ComPtr<IWiaDevMgr> m_system;
+    std::atomic<int>& m_enumerations;
+};
+
+// The system's manager is created and enumerates (under Wine it lists no device); the enumeration
+// runs on the watcher thread, after the refresh has returned, and adds nothing.
 TEST(DeviceWatcherPlatform, ImageAcquisitionStartsAndARefreshOnItsThreadAddsNothing)
 {
     const ScopedComApartment apartment;
+    std::atomic<int> enumerations{0};
+    DevicePlatform counting;
+    counting.createWiaManager = [system = CurrentDevicePlatform().createWiaManager,
+                                 &enumerations](IWiaDevMgr** manager) {
+        ComPtr<IWiaDevMgr> created;
+        const HRESULT hr = system(&created);
+        if (SUCCEEDED(hr)) *manager = new CountingWiaManager(created, enumerations);
+        return hr;
+    };
+    const ScopedDevicePlatform seam(counting);
     const HWND frame = nullptr;
     CDeviceWatcher watcher(frame);
     ASSERT_EQ(S_OK, watcher.Init(true));
     for (int i = 0; i < 500 && !watcher.IsAvailable(); ++i) Sleep(10);
     ASSERT_TRUE(watcher.IsAvailable());
     EXPECT_EQ(S_OK, watcher.GetStatus());
-    EXPECT_EQ(S_OK, watcher.RefreshDeviceList()) << "queued, not run";
-    Sleep(200);
-    EXPECT_EQ(0u, watcher.CountDevicesWithContent());
+    EXPECT_EQ(S_OK, watcher.RefreshDeviceList());
+    for (int i = 0; i < 500 && enumerations == 0; ++i) Sleep(10);
+    ASSERT_EQ(1, enumerations.load());
+    EXPECT_EQ(0u, watcher.CountDevicesWithContent()) << "waits for the enumeration under way";
     EXPECT_EQ(S_OK, watcher.ClearDevices());
     EXPECT_EQ(S_OK, watcher.Stop());
     EXPECT_EQ(S_OK, watcher.GetStatus());

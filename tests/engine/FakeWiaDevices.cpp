@@ -1,19 +1,10 @@
 #include "tests/engine/FakeWiaDevices.h"
 #include "Framework/Bstr.h"
 #include "tests/engine/FakeDevices.h"
-#include "tests/imaging/FakeWic.h"
 #include <algorithm>
 #include <fstream>
 #include <filesystem>
 #include <variant>
-
-// The toolchain's header gives the image-acquisition interfaces no identifiers for __uuidof, which
-// the fakes' QueryInterface asks; they are the import library's.
-template <> inline const GUID& __mingw_uuidof<IWiaDevMgr>() { return IID_IWiaDevMgr; }
-template <> inline const GUID& __mingw_uuidof<IEnumWIA_DEV_INFO>() { return IID_IEnumWIA_DEV_INFO; }
-template <> inline const GUID& __mingw_uuidof<IWiaItem>() { return IID_IWiaItem; }
-template <> inline const GUID& __mingw_uuidof<IWiaPropertyStorage>() { return IID_IWiaPropertyStorage; }
-template <> inline const GUID& __mingw_uuidof<IWiaDataTransfer>() { return IID_IWiaDataTransfer; }
 
 namespace {
 using PropertyValue = std::variant<std::wstring, LONG>;
@@ -254,7 +245,7 @@ private:
     size_t m_next = 0;
 };
 
-class FakeWiaManager : public FakeComObject<IWiaDevMgr> {
+class FakeWiaManager : public WiaManagerStubs {
 public:
     explicit FakeWiaManager(FakeDeviceWorld& world) : m_world(world) {}
 
@@ -298,22 +289,6 @@ public:
         return S_OK;
     }
 
-    HRESULT STDMETHODCALLTYPE SelectDeviceDlg(HWND, LONG, LONG, BSTR*, IWiaItem**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SelectDeviceDlgID(HWND, LONG, LONG, BSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetImageDlg(HWND, LONG, LONG, LONG, IWiaItem*, BSTR, GUID*) override
-    {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE RegisterEventCallbackProgram(LONG, BSTR, const GUID*, BSTR, BSTR, BSTR, BSTR) override
-    {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE RegisterEventCallbackCLSID(LONG, BSTR, const GUID*, const GUID*, BSTR, BSTR,
-                                                         BSTR) override
-    {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE AddDeviceDlg(HWND, LONG) override { return E_NOTIMPL; }
 
 private:
     FakeDeviceWorld& m_world;

@@ -5,13 +5,43 @@
 // extension) and file transfer. Each can fail a number of times before it answers, or hold a test's
 // hook while it runs. They belong to the fake device world (FakeDevices.h), whose lock guards them.
 #include "Framework/ComPtr.h"
+#include "tests/imaging/FakeWic.h"
 #include <wia.h>
 #include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
+// The toolchain's header gives the image-acquisition interfaces no identifiers for __uuidof, which
+// the fakes' QueryInterface asks; they are the import library's.
+template <> inline const GUID& __mingw_uuidof<IWiaDevMgr>() { return IID_IWiaDevMgr; }
+template <> inline const GUID& __mingw_uuidof<IEnumWIA_DEV_INFO>() { return IID_IEnumWIA_DEV_INFO; }
+template <> inline const GUID& __mingw_uuidof<IWiaItem>() { return IID_IWiaItem; }
+template <> inline const GUID& __mingw_uuidof<IWiaPropertyStorage>() { return IID_IWiaPropertyStorage; }
+template <> inline const GUID& __mingw_uuidof<IWiaDataTransfer>() { return IID_IWiaDataTransfer; }
+
 class FakeDeviceWorld;
+
+// A manager without the dialogs and program registrations, which the watcher never asks for.
+class WiaManagerStubs : public FakeComObject<IWiaDevMgr> {
+public:
+    HRESULT STDMETHODCALLTYPE SelectDeviceDlg(HWND, LONG, LONG, BSTR*, IWiaItem**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SelectDeviceDlgID(HWND, LONG, LONG, BSTR*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetImageDlg(HWND, LONG, LONG, LONG, IWiaItem*, BSTR, GUID*) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE RegisterEventCallbackProgram(LONG, BSTR, const GUID*, BSTR, BSTR, BSTR, BSTR) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE RegisterEventCallbackCLSID(LONG, BSTR, const GUID*, const GUID*, BSTR, BSTR,
+                                                         BSTR) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE AddDeviceDlg(HWND, LONG) override { return E_NOTIMPL; }
+};
 
 // One picture on the camera, under its full item name.
 struct FakeWiaPicture {

@@ -45,12 +45,15 @@ bool HasWiaManager(DeviceWatchState& watch)
 }
 }
 
-HRESULT DeviceCallbackBase::SetTarget(DeviceCallbackTarget target)
+HRESULT DeviceCallbackBase::SetTarget(const DeviceCallbackTarget* target)
 {
-    if (target.watch.expired()) return E_INVALIDARG;
-    CriticalSectionScope lock(m_lock);
-    m_target = std::move(target);
-    return S_OK;
+    if (!target || target->watch.expired()) return E_INVALIDARG;
+    return CatchAsHResult([&] {
+        DeviceCallbackTarget copy = *target;
+        CriticalSectionScope lock(m_lock);
+        m_target = std::move(copy);
+        return S_OK;
+    });
 }
 
 void DeviceCallbackBase::ClearTarget() noexcept
@@ -77,7 +80,8 @@ HRESULT CWpdEventCallback::Create(ComPtr<CWpdEventCallback>& callback) noexcept
 
 void* CWpdEventCallback::FindInterface(REFIID iid) noexcept
 {
-    return iid == __uuidof(IPortableDeviceEventCallback) ? static_cast<IPortableDeviceEventCallback*>(this) : nullptr;
+    if (iid == __uuidof(IPortableDeviceEventCallback)) return static_cast<IPortableDeviceEventCallback*>(this);
+    return iid == __uuidof(IDeviceCallbackTarget) ? static_cast<IDeviceCallbackTarget*>(this) : nullptr;
 }
 
 HRESULT CWpdEventCallback::OnEvent(IPortableDeviceValues* eventParameters)
@@ -118,7 +122,8 @@ HRESULT CWiaEventCallback::Create(ComPtr<CWiaEventCallback>& callback) noexcept
 
 void* CWiaEventCallback::FindInterface(REFIID iid) noexcept
 {
-    return iid == IID_IWiaEventCallback ? static_cast<IWiaEventCallback*>(this) : nullptr;
+    if (iid == IID_IWiaEventCallback) return static_cast<IWiaEventCallback*>(this);
+    return iid == __uuidof(IDeviceCallbackTarget) ? static_cast<IDeviceCallbackTarget*>(this) : nullptr;
 }
 
 HRESULT CWiaEventCallback::ImageEventCallback(const GUID* eventId, BSTR, BSTR deviceId, BSTR, DWORD,

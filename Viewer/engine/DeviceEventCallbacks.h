@@ -14,17 +14,25 @@ struct DeviceCallbackTarget {
     std::wstring deviceId;
 };
 
+// The program's own interface of both callbacks, through which the device's connection tells a
+// callback where its events go.
+struct IDeviceCallbackTarget : public IUnknown {
+    // Keeps a copy of the target; E_INVALIDARG for null or for a watch that has ended. The watch is
+    // held weakly: a callback the system keeps after the watch has ended finds it gone.
+    virtual HRESULT STDMETHODCALLTYPE SetTarget(const DeviceCallbackTarget* target) = 0;
+};
+__CRT_UUID_DECL(IDeviceCallbackTarget, 0x79acbf16, 0xea57, 0x4092, 0xa7, 0x40, 0x3e, 0x8c, 0xda, 0xbb, 0xda, 0xb2)
+
 // The part both callbacks share: the target, set once connected and cleared on disconnection.
-class DeviceCallbackBase {
+class DeviceCallbackBase : public IDeviceCallbackTarget {
 public:
     DeviceCallbackBase() = default;
     DeviceCallbackBase(const DeviceCallbackBase&) = delete;
     DeviceCallbackBase& operator=(const DeviceCallbackBase&) = delete;
     virtual ~DeviceCallbackBase() = default;
 
-    // E_INVALIDARG without a watch.
-    HRESULT SetTarget(DeviceCallbackTarget target);
-    // Events arriving afterwards are ignored.
+    HRESULT STDMETHODCALLTYPE SetTarget(const DeviceCallbackTarget* target) override;
+    // Events arriving afterwards are ignored; an event being handled keeps the watch it already has.
     void ClearTarget() noexcept;
 
 protected:
@@ -38,6 +46,11 @@ private:
 
 class CWpdEventCallback : public IPortableDeviceEventCallback, public DeviceCallbackBase {
 public:
+    // One IUnknown for both interfaces, given by ComObject.
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override = 0;
+    ULONG STDMETHODCALLTYPE AddRef() override = 0;
+    ULONG STDMETHODCALLTYPE Release() override = 0;
+
     static HRESULT Create(ComPtr<CWpdEventCallback>& callback) noexcept;
 
     // Always S_OK: the device is not to hear of the program's troubles.
@@ -49,6 +62,11 @@ protected:
 
 class CWiaEventCallback : public IWiaEventCallback, public DeviceCallbackBase {
 public:
+    // One IUnknown for both interfaces, given by ComObject.
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override = 0;
+    ULONG STDMETHODCALLTYPE AddRef() override = 0;
+    ULONG STDMETHODCALLTYPE Release() override = 0;
+
     static HRESULT Create(ComPtr<CWiaEventCallback>& callback) noexcept;
 
     // Always S_OK.

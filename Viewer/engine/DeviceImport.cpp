@@ -91,7 +91,9 @@ Bstr QueryImportFolder(HWND frame)
 using WriteTemporary = std::function<HRESULT(const std::wstring& temporary)>;
 
 // The frame of every import: the overwrite question, the temporary file that write fills and the
-// move into place. A failure on the way is shown, and the temporary file removed.
+// move into place. Only a write that delivered the whole picture (S_OK) is moved into place; a
+// failure on the way is shown; S_FALSE (the watch ended, the device went away before it was asked)
+// skips the picture quietly. Either way the temporary file is removed.
 HRESULT ImportIntoTarget(HWND frame, const std::wstring& target, const WriteTemporary& write)
 {
     const bool exists = GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -101,13 +103,12 @@ HRESULT ImportIntoTarget(HWND frame, const std::wstring& target, const WriteTemp
         temporary = target + L"." + NewGuidText();
         return write(temporary);
     });
-    if (SUCCEEDED(hr) && !MoveFileExW(temporary.c_str(), target.c_str(), exists ? MOVEFILE_REPLACE_EXISTING : 0)) {
-        hr = HResultFromLastError();
+    if (hr == S_OK && MoveFileExW(temporary.c_str(), target.c_str(), exists ? MOVEFILE_REPLACE_EXISTING : 0)) {
+        return S_OK;
     }
-    if (FAILED(hr)) {
-        if (!temporary.empty()) DeleteFileW(temporary.c_str());
-        ReportImportFailure(frame, hr);
-    }
+    if (hr == S_OK) hr = HResultFromLastError();
+    if (!temporary.empty()) DeleteFileW(temporary.c_str());
+    if (FAILED(hr)) ReportImportFailure(frame, hr);
     return hr;
 }
 
@@ -144,28 +145,36 @@ HRESULT CopyStream(IStream& source, const std::wstring& temporary, DWORD bufferS
     }
 }
 
-std::wstring AfterLastSeparator(const std::wstring& name)
+// What follows the name's last "\", "/" or ":", without the trailing dots and spaces that the system
+// drops from a file name anyway (so that no ".. " can stand for the parent folder).
+std::wstring FileNamePart(const std::wstring& name)
 {
     const size_t separator = name.find_last_of(L"\\/:");
-    return separator == std::wstring::npos ? name : name.substr(separator + 1);
+    std::wstring part = separator == std::wstring::npos ? name : name.substr(separator + 1);
+    part.erase(part.find_last_not_of(L". ") + 1);
+    return part;
 }
 
-// Tries an operation on the device's root item, under the watch's lock, until it succeeds: the
-// device needs a moment before a new item answers. S_FALSE when the device is gone.
+// Tries an operation on the device's root item, under the watch's lock, until it succeeds (S_OK):
+// the device needs a moment before a new item answers. The device is looked up by its identifier
+// for every try, so a device removed meanwhile is never reached. Gives the last try's failure (a
+// success other than S_OK counts as E_FAIL); S_FALSE when the watch ended, or when the device went
+// away before a try had failed.
 HRESULT TryOnRootItem(DeviceWatchState& watch, const std::wstring& deviceId,
                       const std::function<HRESULT(IWiaItem& root)>& operation)
 {
-    HRESULT hr = E_FAIL;
+    HRESULT last = S_FALSE;
     for (int attempt = 0; attempt < kItemTries; ++attempt) {
         if (attempt > 0) watch.platform.pause(kItemPauseMilliseconds);
         if (watch.stopped) return S_FALSE;
         CriticalSectionScope lock(watch.lock);
         const auto found = watch.devices.find(deviceId);
-        if (found == watch.devices.end() || !found->second->rootItem) return S_FALSE;
-        hr = operation(*found->second->rootItem.Get());
+        if (found == watch.devices.end() || !found->second->rootItem) return last;
+        const HRESULT hr = operation(*found->second->rootItem.Get());
         if (hr == S_OK) return hr;
+        last = FAILED(hr) ? hr : E_FAIL;
     }
-    return FAILED(hr) ? hr : E_FAIL;
+    return last;
 }
 
 HRESULT ReadWiaFileName(DeviceWatchState& watch, const std::wstring& deviceId, IWiaItem& item, std::wstring& name)
@@ -199,14 +208,13 @@ HRESULT TransferWiaData(DeviceWatchState& watch, const std::wstring& deviceId, I
     if (FAILED(hr)) return hr;
     std::vector<wchar_t> fileName(temporary.begin(), temporary.end());
     fileName.push_back(L'\0');
-    hr = TryOnRootItem(watch, deviceId, [&](IWiaItem&) {
+    // Only S_OK is a delivered picture: a transfer that never succeeded is the last try's failure.
+    return TryOnRootItem(watch, deviceId, [&](IWiaItem&) {
         STGMEDIUM medium{};
         medium.tymed = TYMED_FILE;
         medium.lpszFileName = fileName.data();
         return transfer->idtGetData(&medium, nullptr);
     });
-    // A device that went away mid-transfer has not delivered the picture.
-    return hr == S_OK ? S_OK : FAILED(hr) ? hr : E_ABORT;
 }
 
 DWORD WINAPI DeviceWorkItem(void* parameter)
@@ -290,7 +298,8 @@ bool ConnectWpdDevice(DeviceRecord& record, const std::shared_ptr<DeviceWatchSta
         }
         ComPtr<CWpdEventCallback> callback;
         ThrowIfFailed(CWpdEventCallback::Create(callback));
-        ThrowIfFailed(callback->SetTarget({watch, record.id}));
+        const DeviceCallbackTarget target{watch, record.id};
+        ThrowIfFailed(callback->SetTarget(&target));
         LPWSTR cookie = nullptr;
         ThrowIfFailed(record.device->Advise(0, callback.Get(), nullptr, &cookie));
         record.cookie = cookie ? cookie : L"";
@@ -312,7 +321,8 @@ bool ConnectWiaDevice(DeviceRecord& record, const std::shared_ptr<DeviceWatchSta
         if (FAILED(watch->wiaManager->CreateDevice(id.Get(), &record.rootItem))) return false;
         ComPtr<CWiaEventCallback> callback;
         ThrowIfFailed(CWiaEventCallback::Create(callback));
-        ThrowIfFailed(callback->SetTarget({watch, record.id}));
+        const DeviceCallbackTarget target{watch, record.id};
+        ThrowIfFailed(callback->SetTarget(&target));
         record.wiaCallback = callback;
         GUID itemCreated = WIA_EVENT_ITEM_CREATED;
         GUID disconnected = WIA_EVENT_DEVICE_DISCONNECTED;
@@ -361,6 +371,8 @@ void QueueWiaTransfer(std::shared_ptr<DeviceWatchState> watch, ComPtr<IUnknown> 
 
 HRESULT TransferWpdObject(DeviceWatchState& watch, const WpdObjectEvent& object)
 {
+    // Work queued before the user ended the watch brings no picture, and no box, afterwards.
+    if (watch.stopped) return S_FALSE;
     ComPtr<IPortableDeviceValues> clientInformation;
     {
         CriticalSectionScope lock(watch.lock);
@@ -389,6 +401,7 @@ HRESULT TransferWpdObject(DeviceWatchState& watch, const WpdObjectEvent& object)
 
 HRESULT TransferWiaItem(DeviceWatchState& watch, const std::wstring& deviceId, const std::wstring& itemName)
 {
+    if (watch.stopped) return S_FALSE;
     const Bstr name(itemName);
     ComPtr<IWiaItem> item;
     HRESULT hr = TryOnRootItem(watch, deviceId, [&](IWiaItem& root) {
@@ -411,9 +424,9 @@ HRESULT SaveStreamToFile(HWND frame, IStream& source, const std::wstring& target
 
 std::wstring SafeImportName(const std::wstring& deviceName, const std::wstring& objectId)
 {
-    const std::wstring name = AfterLastSeparator(deviceName);
-    if (!name.empty() && name != L"." && name != L"..") return name;
-    return AfterLastSeparator(objectId) + L".jpg";
+    // "." and ".." come out empty.
+    const std::wstring name = FileNamePart(deviceName);
+    return name.empty() ? FileNamePart(objectId) + L".jpg" : name;
 }
 
 std::wstring WpdImportName(const WpdObjectEvent& object)

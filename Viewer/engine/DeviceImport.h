@@ -32,8 +32,9 @@ void QueueWiaTransfer(std::shared_ptr<DeviceWatchState> watch, ComPtr<IUnknown> 
                       std::wstring itemName);
 
 // The transfers themselves, on the calling thread (COM initialised): S_OK when the picture was
-// imported, S_FALSE when there was nothing to do (no folder, the user kept the existing file, the
-// device went away), else the failure the user was told of.
+// imported, S_FALSE when there was nothing to do (the watch had ended, no folder, the user kept the
+// existing file, the device went away before it was asked for the picture), else the failure the
+// user was told of.
 HRESULT TransferWpdObject(DeviceWatchState& watch, const WpdObjectEvent& object);
 HRESULT TransferWiaItem(DeviceWatchState& watch, const std::wstring& deviceId, const std::wstring& itemName);
 
@@ -41,8 +42,8 @@ HRESULT TransferWiaItem(DeviceWatchState& watch, const std::wstring& deviceId, c
 HRESULT SaveStreamToFile(HWND frame, IStream& source, const std::wstring& target, DWORD bufferSize);
 
 // The file name a device's name for a picture gives inside the import folder: only what follows its
-// last "\", "/" or ":", so that no name leads out of the folder; an empty, "." or ".." name gives
-// the object's identifier (reduced the same way) + ".jpg".
+// last "\", "/" or ":", without trailing dots and spaces, so that no name leads out of the folder; a
+// name left empty (also "." and "..") gives the object's identifier (reduced the same way) + ".jpg".
 std::wstring SafeImportName(const std::wstring& deviceName, const std::wstring& objectId);
 // The name of a portable device's object: its original file name, else its name, else its identifier
 // + ".jpg"; made safe as above.

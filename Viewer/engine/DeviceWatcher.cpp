@@ -243,8 +243,10 @@ HRESULT CDeviceWatcher::ClearDevices(DeviceWatchState& state)
         CriticalSectionScope lock(state.lock);
         if (state.wiaMode ? !state.wiaManager : !state.wpdManager) return E_UNEXPECTED;
         devices.swap(state.devices);
-        for (auto& [id, record] : devices) record->Disconnect();
     }
+    // Outside the lock: ending a device's events can wait for an event being delivered, whose
+    // callback may be waiting for the lock. Out of the map, no transfer reaches the records.
+    for (auto& [id, record] : devices) record->Disconnect();
     return S_OK;
 }
 
@@ -252,16 +254,19 @@ bool CDeviceWatcher::RemoveDevice(const wchar_t* deviceId)
 {
     if (!m_state || !deviceId) return false;
     std::unique_ptr<DeviceRecord> removed;
-    CriticalSectionScope lock(m_state->lock);
-    for (auto it = m_state->devices.begin(); it != m_state->devices.end(); ++it) {
-        if (StrCmpW(it->first.c_str(), deviceId) == 0) {
-            removed = std::move(it->second);
-            m_state->devices.erase(it);
-            removed->Disconnect();
-            return true;
+    {
+        CriticalSectionScope lock(m_state->lock);
+        for (auto it = m_state->devices.begin(); it != m_state->devices.end(); ++it) {
+            if (StrCmpW(it->first.c_str(), deviceId) == 0) {
+                removed = std::move(it->second);
+                m_state->devices.erase(it);
+                break;
+            }
         }
     }
-    return false;
+    // Outside the lock, as in ClearDevices.
+    if (removed) removed->Disconnect();
+    return static_cast<bool>(removed);
 }
 
 long CDeviceWatcher::PendingTransfers() const noexcept

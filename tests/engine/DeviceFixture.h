@@ -14,6 +14,32 @@
 #include <string>
 #include <vector>
 
+// The import's two boxes, as the user reads them.
+inline constexpr wchar_t kOverwriteCaption[] = L"Lumenfold - Confirm Destination File Overwrite";
+inline constexpr wchar_t kFailureCaption[] = L"Lumenfold - File Import";
+
+inline std::wstring OverwriteQuestion(const std::wstring& target)
+{
+    return target + L"\r\n\r\nWARNING: A file with the same name already exists in the destination folder.\r\n\r\n"
+                    L"Do you REALLY want to OVERWRITE the existing file?";
+}
+
+inline std::wstring ImportFailureText(const std::wstring& error)
+{
+    return L"An error occured while copying a file.\r\n\r\nThe operation failed with error " + error +
+           L" and the file was NOT copied, please check disk space and access rights.";
+}
+
+// A picture on an image-acquisition camera that the camera delivers at once.
+inline FakeWiaPicture WiaPicture(const std::wstring& name, const std::wstring& extension, const std::string& bytes)
+{
+    FakeWiaPicture picture;
+    picture.itemName = name;
+    picture.extension = extension;
+    picture.bytes = bytes;
+    return picture;
+}
+
 class DeviceFixture : public testing::Test {
 protected:
     void SetUp() override { frame.importFolder = folder.Path(); }
@@ -32,11 +58,50 @@ protected:
         ASSERT_EQ(S_OK, watcher.RefreshDeviceList());
     }
 
+    // Starts watching image-acquisition devices and waits until the first enumeration has run.
+    void StartWatchingWia()
+    {
+        ASSERT_EQ(S_OK, watcher.Init(true));
+        for (int i = 0; i < 500 && !watcher.IsAvailable(); ++i) Sleep(10);
+        ASSERT_TRUE(watcher.IsAvailable());
+        RefreshWia();
+    }
+
+    // Refreshes the image-acquisition devices and waits until the enumeration has ended.
+    void RefreshWia()
+    {
+        const int before = world.wiaEnumerations;
+        ASSERT_EQ(S_OK, watcher.RefreshDeviceList());
+        for (int i = 0; i < 500 && world.wiaEnumerations == before; ++i) Sleep(10);
+        ASSERT_LT(before, world.wiaEnumerations.load());
+        // The enumeration holds the watcher's lock from before it asks the manager until it ends.
+        watcher.CountDevicesWithContent();
+    }
+
     // Serves the stand-in window until no transfer is queued or running.
     void DrainTransfers()
     {
         for (int i = 0; i < 1000 && watcher.PendingTransfers() > 0; ++i) frame.PumpFor(10);
         ASSERT_EQ(0, watcher.PendingTransfers());
+    }
+
+    // Serves the stand-in window (a transfer asks it for the folder) until the event is set; false
+    // when it is not within five seconds.
+    bool PumpUntilSet(HANDLE event)
+    {
+        for (int i = 0; i < 500; ++i) {
+            if (WaitForSingleObject(event, 0) == WAIT_OBJECT_0) return true;
+            frame.PumpFor(10);
+        }
+        return false;
+    }
+
+    // Serves the stand-in window until a device's removal is posted; it must be this device's.
+    void ExpectRemovalReported(const std::wstring& deviceId)
+    {
+        for (int i = 0; i < 500 && frame.removedDevices.empty(); ++i) frame.PumpFor(10);
+        ASSERT_EQ(std::vector<std::wstring>{deviceId}, frame.removedDevices);
+        EXPECT_EQ(0u, frame.Of(WM_APP_DEVICE_REMOVED)[0].wParam);
     }
 
     static std::string ReadAll(const std::wstring& path)

@@ -3,9 +3,6 @@
 #include "tests/support/MessageBoxRecorder.h"
 
 namespace {
-constexpr wchar_t kOverwriteCaption[] = L"Lumenfold - Confirm Destination File Overwrite";
-constexpr wchar_t kFailureCaption[] = L"Lumenfold - File Import";
-
 class DeviceImportTest : public DeviceFixture {
 protected:
     void SetUp() override
@@ -125,10 +122,7 @@ TEST_F(DeviceImportTest, AnExistingFileIsReplacedOnlyWhenTheUserSaysYes)
         TakePicture(L"o1", {"new"}, L"IMG_0001.JPG");
         ASSERT_EQ(1u, boxes.calls.size());
         EXPECT_EQ(kOverwriteCaption, boxes.calls[0].caption);
-        EXPECT_EQ(folder.File(L"IMG_0001.JPG") +
-                      L"\r\n\r\nWARNING: A file with the same name already exists in the destination folder.\r\n\r\n"
-                      L"Do you REALLY want to OVERWRITE the existing file?",
-                  boxes.calls[0].text);
+        EXPECT_EQ(OverwriteQuestion(folder.File(L"IMG_0001.JPG")), boxes.calls[0].text);
         EXPECT_EQ(UINT(MB_YESNO | MB_ICONEXCLAMATION), boxes.calls[0].type);
         EXPECT_EQ(frame.m_hWnd, boxes.calls[0].owner);
         EXPECT_EQ("kept", ReadAll(folder.File(L"IMG_0001.JPG")));
@@ -153,9 +147,7 @@ TEST_F(DeviceImportTest, APictureCutShortIsReportedAndLeavesNothingBehind)
         ASSERT_EQ(1u, boxes.calls.size());
         EXPECT_EQ(kFailureCaption, boxes.calls[0].caption);
         EXPECT_EQ(UINT(MB_ICONHAND), boxes.calls[0].type);
-        EXPECT_EQ(L"An error occured while copying a file.\r\n\r\nThe operation failed with error 0x8007048f and the "
-                  L"file was NOT copied, please check disk space and access rights.",
-                  boxes.calls[0].text);
+        EXPECT_EQ(ImportFailureText(L"0x8007048f"), boxes.calls[0].text);
         EXPECT_TRUE(FolderFiles().empty());
     }
     WriteAll(folder.File(L"IMG_0001.JPG"), "good");
@@ -184,4 +176,21 @@ TEST_F(DeviceImportTest, SavingAStreamOverAnExistingFileAsksFirst)
     EXPECT_EQ("fresh", ReadAll(target));
     EXPECT_EQ(1u, boxes.calls.size());
 }
+}
+
+// A transfer that the thread pool starts only after the user ended the watch opens no device and
+// asks the window nothing.
+TEST_F(DeviceImportTest, ATransferStartedAfterTheWatchEndedDoesNothing)
+{
+    camera->objects[L"o1"] = {"late"};
+    WpdObjectEvent object;
+    object.deviceId = camera->id;
+    object.objectId = L"o1";
+    object.originalFileName = L"IMG_1.JPG";
+    DeviceWatchState ended(false, frame.m_hWnd, CurrentDevicePlatform());
+    ended.stopped = true;
+    EXPECT_EQ(S_FALSE, TransferWpdObject(ended, object));
+    EXPECT_EQ(0, camera->opens);
+    EXPECT_TRUE(frame.received.empty());
+    EXPECT_TRUE(FolderFiles().empty());
 }

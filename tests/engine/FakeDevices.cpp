@@ -257,9 +257,12 @@ private:
 };
 }
 
-std::shared_ptr<FakeCamera> FakeDeviceWorld::AddCamera(const std::wstring& id, const std::wstring& friendlyName)
+namespace {
+template <class Camera>
+std::shared_ptr<Camera> AddTo(std::mutex& lock, std::vector<std::shared_ptr<Camera>>& cameras,
+                              const std::wstring& id, const std::wstring& friendlyName)
 {
-    auto camera = std::make_shared<FakeCamera>();
+    auto camera = std::make_shared<Camera>();
     camera->id = id;
     camera->friendlyName = friendlyName;
     std::lock_guard guard(lock);
@@ -267,12 +270,35 @@ std::shared_ptr<FakeCamera> FakeDeviceWorld::AddCamera(const std::wstring& id, c
     return camera;
 }
 
-std::shared_ptr<FakeCamera> FakeDeviceWorld::Find(const std::wstring& id)
+template <class Camera>
+std::shared_ptr<Camera> FindIn(std::mutex& lock, const std::vector<std::shared_ptr<Camera>>& cameras,
+                               const std::wstring& id)
 {
     std::lock_guard guard(lock);
     for (const auto& camera : cameras)
         if (camera->id == id) return camera;
     return nullptr;
+}
+}
+
+std::shared_ptr<FakeCamera> FakeDeviceWorld::AddCamera(const std::wstring& id, const std::wstring& friendlyName)
+{
+    return AddTo(lock, cameras, id, friendlyName);
+}
+
+std::shared_ptr<FakeCamera> FakeDeviceWorld::Find(const std::wstring& id)
+{
+    return FindIn(lock, cameras, id);
+}
+
+std::shared_ptr<FakeWiaCamera> FakeDeviceWorld::AddWiaCamera(const std::wstring& id, const std::wstring& friendlyName)
+{
+    return AddTo(lock, wiaCameras, id, friendlyName);
+}
+
+std::shared_ptr<FakeWiaCamera> FakeDeviceWorld::FindWia(const std::wstring& id)
+{
+    return FindIn(lock, wiaCameras, id);
 }
 
 DevicePlatform FakeDeviceWorld::Platform()
@@ -288,15 +314,18 @@ DevicePlatform FakeDeviceWorld::Platform()
         *device = new FakeDevice(*this);
         return S_OK;
     };
+    platform.createWiaManager = [this](IWiaDevMgr** manager) { return CreateFakeWiaManager(*this, manager); };
     platform.pause = [this](DWORD milliseconds) {
         ++pauses;
         pausedMilliseconds += milliseconds;
+        if (onPause) onPause();
     };
     return platform;
 }
 
-HRESULT FakeDeviceWorld::RaiseObjectAdded(const FakeCamera& camera, const std::wstring& objectId,
-                                          const std::wstring& name, const std::wstring& originalName, bool folder)
+ComPtr<IPortableDeviceValues> FakeDeviceWorld::ObjectAddedEvent(const FakeCamera& camera, const std::wstring& objectId,
+                                                                 const std::wstring& name,
+                                                                 const std::wstring& originalName, bool folder)
 {
     ComPtr<IPortableDeviceValues> values;
     CDeviceValues::Create(&values);
@@ -306,12 +335,13 @@ HRESULT FakeDeviceWorld::RaiseObjectAdded(const FakeCamera& camera, const std::w
     if (!name.empty()) values->SetStringValue(Wpd::ObjectName, name.c_str());
     if (!originalName.empty()) values->SetStringValue(Wpd::ObjectOriginalFileName, originalName.c_str());
     values->SetGuidValue(Wpd::ObjectContentType, folder ? Wpd::ContentTypeFolder : Wpd::ContentTypeImage);
-    ComPtr<IPortableDeviceEventCallback> callback;
-    {
-        std::lock_guard guard(lock);
-        callback = camera.callback;
-    }
-    return callback ? callback->OnEvent(values.Get()) : E_UNEXPECTED;
+    return values;
+}
+
+HRESULT FakeDeviceWorld::RaiseObjectAdded(const FakeCamera& camera, const std::wstring& objectId,
+                                          const std::wstring& name, const std::wstring& originalName, bool folder)
+{
+    return SendEvent(camera, *ObjectAddedEvent(camera, objectId, name, originalName, folder).Get());
 }
 
 HRESULT FakeDeviceWorld::RaiseDeviceRemoved(const FakeCamera& camera)
@@ -320,10 +350,15 @@ HRESULT FakeDeviceWorld::RaiseDeviceRemoved(const FakeCamera& camera)
     CDeviceValues::Create(&values);
     values->SetStringValue(Wpd::EventPnpDeviceId, camera.id.c_str());
     values->SetGuidValue(Wpd::EventId, Wpd::EventDeviceRemoved);
+    return SendEvent(camera, *values.Get());
+}
+
+HRESULT FakeDeviceWorld::SendEvent(const FakeCamera& camera, IPortableDeviceValues& values)
+{
     ComPtr<IPortableDeviceEventCallback> callback;
     {
         std::lock_guard guard(lock);
         callback = camera.callback;
     }
-    return callback ? callback->OnEvent(values.Get()) : E_UNEXPECTED;
+    return callback ? callback->OnEvent(&values) : E_UNEXPECTED;
 }

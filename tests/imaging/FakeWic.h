@@ -5,6 +5,7 @@
 #include "Framework/ComPtr.h"
 #include <gtest/gtest.h>
 #include <wincodec.h>
+#include <atomic>
 #include <map>
 #include <string>
 #include <vector>
@@ -37,7 +38,8 @@ protected:
     virtual bool Answers(REFIID) const { return false; }
 
 private:
-    ULONG m_refs = 1;
+    // Counted across threads: the device fakes are used from the thread pool.
+    std::atomic<ULONG> m_refs{1};
 };
 
 // Answers GetMetadataByName from a table; every other name fails with the platform's "not found".

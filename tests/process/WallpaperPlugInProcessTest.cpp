@@ -6,8 +6,8 @@
 #include "Framework/UniqueModule.h"
 #include "tests/imaging/TestPictures.h"
 #include "tests/process/ViewerFixture.h"
+#include "tests/process/ViewerUserProfile.h"
 #include "tests/support/ScopedComApartment.h"
-#include <shlobj.h>
 #include <wincodec.h>
 
 namespace {
@@ -93,11 +93,7 @@ SIZE PictureSize(const std::wstring& path)
 }
 }  // namespace
 
-// Disabled: in the test's viewer the hot key, the plug-in's box and its Yes all work, but Process
-// then fails without a description ("The plug-in failed without saying why."), which the plug-in
-// does only when it cannot save the wallpaper file; the same action in the plug-in's own tests
-// saves it. Not yet known whether the test viewer's stand-in HKEY_CURRENT_USER is the cause.
-TEST_F(WallpaperPlugInProcess, DISABLED_ControlWAndYesOnItsBoxMakeTheShownPictureAScreenSizedWallpaper)
+TEST_F(WallpaperPlugInProcess, ControlWAndYesOnItsBoxMakeTheShownPictureAScreenSizedWallpaper)
 {
     ASSERT_EQ(S_OK, Register());
     TempFolder pictures;
@@ -105,12 +101,12 @@ TEST_F(WallpaperPlugInProcess, DISABLED_ControlWAndYesOnItsBoxMakeTheShownPictur
         const ScopedComApartment apartment;
         WriteTestPicture(pictures.File(L"a.jpg"), GUID_ContainerFormatJpeg, {PlainFrame(2400, 1000, {40, 120, 200, 255})});
     }
-    // No file of an earlier run: the file there afterwards is this action's. (This process keeps the
+    // The plug-in saves into its user's local application-data folder: the viewer's user's, which
+    // the test makes, new, so the file there afterwards is this action's. (This process keeps the
     // desktop values it read once, so the viewer's change is read back from the file.)
-    wchar_t localData[MAX_PATH] = L"";
-    SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, localData);
-    const std::wstring wallpaper = std::wstring(localData) + L"\\Lumenfold.Wallpaper.jpg";
-    DeleteFileW(wallpaper.c_str());
+    const ViewerUserProfile profile(Environment().userName);
+    ASSERT_FALSE(profile.LocalApplicationData().empty());
+    const std::wstring wallpaper = profile.LocalApplicationData() + L"\\Lumenfold.Wallpaper.jpg";
 
     ViewerProcess viewer(L"-i \"" + pictures.Path() + L"\"", Environment());
     const HWND frame = viewer.WaitForFrame(kStartTimeoutMs);

@@ -20,6 +20,18 @@ std::wstring UniqueName()
     return std::wstring(text + 1, 36);
 }
 
+void DeleteFolderTree(const std::wstring& path)
+{
+    std::vector<wchar_t> from(path.begin(), path.end());
+    from.push_back(L'\0');
+    from.push_back(L'\0');
+    SHFILEOPSTRUCTW operation{};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.data();
+    operation.fFlags = FOF_NO_UI;
+    SHFileOperationW(&operation);
+}
+
 TempFolder::TempFolder()
 {
     wchar_t temp[MAX_PATH]{};
@@ -30,14 +42,7 @@ TempFolder::TempFolder()
 
 TempFolder::~TempFolder()
 {
-    std::vector<wchar_t> from(m_path.begin(), m_path.end());
-    from.push_back(L'\0');
-    from.push_back(L'\0');
-    SHFILEOPSTRUCTW operation{};
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = from.data();
-    operation.fFlags = FOF_NO_UI;
-    SHFileOperationW(&operation);
+    DeleteFolderTree(m_path);
 }
 
 std::vector<std::wstring> TempFolder::FileNames() const

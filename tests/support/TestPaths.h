@@ -10,6 +10,9 @@ std::wstring TestProgramFolder();
 // A text that no other call returns, in this process or any other: a new GUID's 36 characters.
 std::wstring UniqueName();
 
+// Removes the folder with everything in it.
+void DeleteFolderTree(const std::wstring& path);
+
 // A new empty folder under the temporary folder, removed with everything in it on destruction.
 class TempFolder {
 public:

@@ -23,7 +23,9 @@ LRESULT CFrameEditorCommands::OnToggleExternalEditors(WORD, WORD, HWND, BOOL&)
         AppSettings::ShowExternalEditors = 0;
         return 0;
     }
-    if (m_dialog.Create(m_frame.m_hWnd)) AppSettings::ShowExternalEditors = 1;
+    if (!m_dialog.Create(m_frame.m_hWnd)) return 0;
+    m_dialog.StartFade();
+    AppSettings::ShowExternalEditors = 1;
     return 0;
 }
 

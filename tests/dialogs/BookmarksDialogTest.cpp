@@ -209,6 +209,32 @@ TEST_F(BookmarksDialogTest, SelectingOrDoubleClickingARowAsksTheFrameToShowItsPi
     EXPECT_STREQ(L"C:\\Trip\\a.jpg", text);
 }
 
+TEST_F(BookmarksDialogTest, ABookmarkWithoutPictureIsDrawnGreyAndCannotBeRenamed)
+{
+    NMLVCUSTOMDRAW draw{};
+    draw.nmcd.dwDrawStage = CDDS_PREPAINT;
+    EXPECT_EQ(CDRF_NOTIFYITEMDRAW, Notify(draw.nmcd.hdr, NM_CUSTOMDRAW));
+    struct Row {
+        DWORD_PTR row;
+        COLORREF text;
+    };
+    constexpr COLORREF untouched = RGB(1, 2, 3);
+    for (const Row& expected : {Row{0, untouched}, Row{2, GetSysColor(COLOR_GRAYTEXT)}, Row{9, untouched}}) {
+        draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
+        draw.nmcd.dwItemSpec = expected.row;
+        draw.clrText = untouched;
+        EXPECT_EQ(CDRF_DODEFAULT, Notify(draw.nmcd.hdr, NM_CUSTOMDRAW)) << expected.row;
+        EXPECT_EQ(expected.text, draw.clrText) << expected.row;
+    }
+
+    NMLVDISPINFOW edit{};
+    edit.item.iItem = 2;
+    EXPECT_EQ(TRUE, Notify(edit.hdr, LVN_BEGINLABELEDITW)) << "refused";
+    edit.item.iItem = 0;
+    EXPECT_EQ(FALSE, Notify(edit.hdr, LVN_BEGINLABELEDITW));
+    EndEdit(0, nullptr);
+}
+
 TEST_F(BookmarksDialogTest, RenamingTrimsTheNameAndRefusesNamesThatCannotBeKept)
 {
     EXPECT_EQ(0, EndEdit(0, L"  Sunset  "));
@@ -261,6 +287,13 @@ TEST_F(BookmarksDialogTest, TheRowMenuShowsRenamesAndRemovesAfterConfirmation)
 TEST_F(BookmarksDialogTest, AfterAFolderChangeNothingReachesAnEntryOfTheOldList)
 {
     store.ClearBookmarks();
+    wchar_t text[260] = L"stale";
+    NMLVGETINFOTIPW tip{};
+    tip.pszText = text;
+    tip.cchTextMax = static_cast<int>(std::size(text));
+    tip.iItem = 0;
+    Notify(tip.hdr, LVN_GETINFOTIPW);
+    EXPECT_STREQ(L"", text) << "no tip from a picture of the old folder";
     DoubleClick(0);
     ContextMenuOn(0, 32845);
     EXPECT_EQ(L"", std::wstring(beach->GetBookmarkName().View()));

@@ -27,6 +27,31 @@ RECT PrimaryWorkArea()
     return monitor.rcWork;
 }
 
+// Whether a window with that caption, owned by the frame, shows within timeoutMs.
+bool OwnedWindowShows(HWND frame, const wchar_t* caption, DWORD timeoutMs)
+{
+    struct Search {
+        HWND owner;
+        const wchar_t* caption;
+        bool found;
+    } search{frame, caption, false};
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    for (;;) {
+        EnumWindows(
+            [](HWND window, LPARAM parameter) {
+                auto& wanted = *reinterpret_cast<Search*>(parameter);
+                wchar_t text[64]{};
+                GetWindowTextW(window, text, 64);
+                wanted.found = GetWindow(window, GW_OWNER) == wanted.owner && IsWindowVisible(window) &&
+                               wcscmp(text, wanted.caption) == 0;
+                return wanted.found ? FALSE : TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        if (search.found || GetTickCount64() >= end) return search.found;
+        Sleep(100);
+    }
+}
+
 class StartupProcess : public ViewerFixture {
 protected:
     void StoreValues(std::initializer_list<std::pair<const wchar_t*, DWORD>> flags)
@@ -136,4 +161,30 @@ TEST_F(StartupProcess, StoredKioskModeStartsBorderlessAndMaximizedAndIsKeptOnClo
     PostMessageW(frame, WM_CLOSE, 0, 0);
     EXPECT_EQ(1u, viewer.WaitForExit(kExitTimeoutMs).value_or(99));
     EXPECT_EQ(1u, SettingsKey().QueryDword(L"KioskMode").value_or(0));
+}
+
+// The editors window is open on a first run; afterwards each tool window opens as it was left.
+TEST_F(StartupProcess, TheToolWindowsOpenAsTheLastCloseLeftThem)
+{
+    constexpr DWORD kToolWindowTimeoutMs = 10000;
+    {
+        ViewerProcess viewer(L"", Environment());
+        HWND frame = StartAndWaitForFrame(viewer);
+        ASSERT_TRUE(frame);
+        EXPECT_TRUE(OwnedWindowShows(frame, L"External editors", kToolWindowTimeoutMs));
+        EXPECT_FALSE(OwnedWindowShows(frame, L"Bookmarks", 0));
+        PostMessageW(frame, WM_CLOSE, 0, 0);
+        EXPECT_EQ(1u, viewer.WaitForExit(kExitTimeoutMs).value_or(99));
+        EXPECT_EQ(1u, SettingsKey().QueryDword(L"ShowExternalEditors").value_or(7)) << "left open";
+    }
+    RegKey key = SettingsKey(KEY_ALL_ACCESS);
+    key.SetDword(L"ShowBookmarkList", 1);
+    key.SetDword(L"ShowExternalEditors", 0);
+    ViewerProcess viewer(L"", Environment());
+    HWND frame = StartAndWaitForFrame(viewer);
+    ASSERT_TRUE(frame);
+    EXPECT_TRUE(OwnedWindowShows(frame, L"Bookmarks", kToolWindowTimeoutMs));
+    EXPECT_FALSE(OwnedWindowShows(frame, L"External editors", 0));
+    PostMessageW(frame, WM_CLOSE, 0, 0);
+    EXPECT_EQ(1u, viewer.WaitForExit(kExitTimeoutMs).value_or(99));
 }

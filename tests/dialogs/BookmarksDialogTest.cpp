@@ -84,6 +84,18 @@ protected:
 
     int SelectedRow() { return ListView_GetNextItem(list, -1, LVNI_SELECTED); }
 
+    // The row's tip; "untouched" when the dialog leaves the tip buffer alone.
+    std::wstring InfoTip(int row)
+    {
+        wchar_t text[260] = L"untouched";
+        NMLVGETINFOTIPW tip{};
+        tip.pszText = text;
+        tip.cchTextMax = static_cast<int>(std::size(text));
+        tip.iItem = row;
+        Notify(tip.hdr, LVN_GETINFOTIPW);
+        return text;
+    }
+
     std::vector<CImageEntry*> ShownEntries()
     {
         std::vector<CImageEntry*> entries;
@@ -197,16 +209,8 @@ TEST_F(BookmarksDialogTest, SelectingOrDoubleClickingARowAsksTheFrameToShowItsPi
     EXPECT_EQ(std::vector<UINT>{MB_ICONHAND}, beeps) << "only the bookmark without picture beeps";
 
     // A bookmark without picture has no tip; one with a picture shows its files.
-    wchar_t text[260] = L"gone";
-    NMLVGETINFOTIPW tip{};
-    tip.pszText = text;
-    tip.cchTextMax = static_cast<int>(std::size(text));
-    tip.iItem = 2;
-    Notify(tip.hdr, LVN_GETINFOTIPW);
-    EXPECT_STREQ(L"", text);
-    tip.iItem = 0;
-    Notify(tip.hdr, LVN_GETINFOTIPW);
-    EXPECT_STREQ(L"C:\\Trip\\a.jpg", text);
+    EXPECT_EQ(L"", InfoTip(2));
+    EXPECT_EQ(L"C:\\Trip\\a.jpg", InfoTip(0));
 }
 
 TEST_F(BookmarksDialogTest, ABookmarkWithoutPictureIsDrawnGreyAndCannotBeRenamed)
@@ -287,13 +291,7 @@ TEST_F(BookmarksDialogTest, TheRowMenuShowsRenamesAndRemovesAfterConfirmation)
 TEST_F(BookmarksDialogTest, AfterAFolderChangeNothingReachesAnEntryOfTheOldList)
 {
     store.ClearBookmarks();
-    wchar_t text[260] = L"stale";
-    NMLVGETINFOTIPW tip{};
-    tip.pszText = text;
-    tip.cchTextMax = static_cast<int>(std::size(text));
-    tip.iItem = 0;
-    Notify(tip.hdr, LVN_GETINFOTIPW);
-    EXPECT_STREQ(L"", text) << "no tip from a picture of the old folder";
+    EXPECT_EQ(L"", InfoTip(0)) << "no tip from a picture of the old folder";
     DoubleClick(0);
     ContextMenuOn(0, 32845);
     EXPECT_EQ(L"", std::wstring(beach->GetBookmarkName().View()));

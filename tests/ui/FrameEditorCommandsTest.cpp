@@ -115,6 +115,7 @@ TEST_F(FrameEditorCommandsTest, TheEditorsWindowFadesInAndTheFrameLooksAtItsFade
     Command(ID_SHOW_EXTERNAL_EDITORS);
     CExternalEditDialog& window = m_frame.EditorCommands().Dialog();
     EXPECT_TRUE(window.Fade().fadeRunning) << "it opens transparent and fades in";
+    EXPECT_NE(window.m_hWnd, GetActiveWindow()) << "the keys stay with the frame";
 
     const RECT r = WindowRect(window.m_hWnd);
     SetCursorPos(r.left + 10, r.bottom + 1 + 32);  // 32 below the rectangle grown by one

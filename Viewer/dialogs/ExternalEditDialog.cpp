@@ -87,6 +87,13 @@ int CEditorWindowList::RowCount() const
     return static_cast<int>(SendMessageW(m_hWnd, LB_GETCOUNT, 0, 0));
 }
 
+LRESULT CEditorWindowList::OnMouseMove(UINT, WPARAM, LPARAM, BOOL& handled)
+{
+    SendMessageW(GetParent(m_hWnd), WM_APP_FLOATING_MOUSE_MOVE, reinterpret_cast<WPARAM>(m_hWnd), 0);
+    handled = FALSE;
+    return 0;
+}
+
 LRESULT CEditorWindowList::OnRightButtonDown(UINT, WPARAM, LPARAM lParam, BOOL& handled)
 {
     POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
@@ -118,7 +125,9 @@ CExternalEditDialog::CExternalEditDialog(std::function<CImageEntry*()> currentEn
 
 LRESULT CExternalEditDialog::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
 {
-    SetLayeredWindowAttributes(m_hWnd, 0, 255, LWA_ALPHA);
+    // Fully transparent: the fade brings the window in.
+    m_fade.Reset(m_hWnd);
+    SetLayeredWindowAttributes(m_hWnd, 0, 0, LWA_ALPHA);
     HDC dc = GetDC(m_hWnd);
     const int width = MulDiv(161, GetDeviceCaps(dc, LOGPIXELSX), 96);
     const int height = MulDiv(202, GetDeviceCaps(dc, LOGPIXELSY), 96);
@@ -192,6 +201,7 @@ LRESULT CExternalEditDialog::OnMouseWheel(UINT message, WPARAM wParam, LPARAM lP
 
 LRESULT CExternalEditDialog::OnDestroy(UINT, WPARAM, LPARAM, BOOL&)
 {
+    m_fade.Reset(m_hWnd);
     SaveWindowPlacement(m_hWnd, PlacementValue);
     AppSettings::ShowExternalEditors = 0;
     m_editors.SetImageList(nullptr);

@@ -9,16 +9,19 @@
 #include "Viewer/dialogs/ExternalEditorList.h"
 #include "Viewer/dialogs/OwnerDrawList.h"
 #include "Viewer/dialogs/ToolWindowFrame.h"
+#include "Viewer/core/FloatingFade.h"
 #include "Viewer/core/FrameMessages.h"
 #include <functional>
 
 class CImageEntry;
 
 // One of the window's two lists: the common owner-drawn list, which selects the row under a right
-// click, shows the window's menu for the row and hands the wheel to the window.
+// click, shows the window's menu for the row and hands the wheel and its mouse moves (for the fade)
+// to the window.
 class CEditorWindowList : public COwnerDrawList {
 public:
     BEGIN_MESSAGE_MAP(CEditorWindowList)
+        MESSAGE_HANDLER(WM_MOUSEMOVE, OnMouseMove)
         MESSAGE_HANDLER(WM_RBUTTONDOWN, OnRightButtonDown)
         MESSAGE_HANDLER(WM_MOUSEWHEEL, OnMouseWheel)
         MESSAGE_HANDLER(WM_CONTEXTMENU, OnContextMenu)
@@ -33,6 +36,7 @@ public:
     std::function<void(int row, POINT screen)> showMenu;
 
 private:
+    LRESULT OnMouseMove(UINT, WPARAM, LPARAM, BOOL& handled);
     LRESULT OnRightButtonDown(UINT, WPARAM, LPARAM lParam, BOOL& handled);
     LRESULT OnMouseWheel(UINT message, WPARAM wParam, LPARAM lParam, BOOL&);
     LRESULT OnContextMenu(UINT, WPARAM, LPARAM lParam, BOOL&);
@@ -53,6 +57,7 @@ public:
     BEGIN_MESSAGE_MAP(CExternalEditDialog)
         MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
         CHAIN_MESSAGE_MAP_MEMBER(m_look)
+        CHAIN_MESSAGE_MAP_MEMBER(m_fade)
         MESSAGE_HANDLER(WM_SIZE, OnSize)
         MESSAGE_HANDLER(WM_MOUSEWHEEL, OnMouseWheel)
         MESSAGE_HANDLER(WM_CONTEXTMENU, OnSwallow)
@@ -80,11 +85,17 @@ public:
     // The picture's files as the rows of the file list; the selected row number stays when the new
     // picture has it.
     void RefreshFileList();
+    // Heads for the opacity that the cursor's distance asks for; the frame calls it when the window
+    // opens and on every mouse move over the view or a floating window.
+    void StartFade() noexcept { ::StartFade(m_hWnd, m_fade.State()); }
+    const FadeState& Fade() const noexcept { return m_fade.State(); }
 
     CEditorWindowList& Editors() noexcept { return m_editors; }
     CEditorWindowList& Files() noexcept { return m_files; }
     // The editors as the rows hold them.
     std::vector<EditorRecord> EditorRows() const;
+    // The editors' icons: image i is the icon of row i.
+    HIMAGELIST Icons() const noexcept { return m_icons; }
 
 private:
     LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&);
@@ -122,4 +133,5 @@ private:
     int m_fileListHeight = 0;
     int m_gap = 0;
     CToolWindowFrame m_look{false};
+    CFloatingFade m_fade;
 };

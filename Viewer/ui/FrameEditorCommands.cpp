@@ -23,7 +23,12 @@ LRESULT CFrameEditorCommands::OnToggleExternalEditors(WORD, WORD, HWND, BOOL&)
         AppSettings::ShowExternalEditors = 0;
         return 0;
     }
-    if (m_dialog.Create(m_frame.m_hWnd)) AppSettings::ShowExternalEditors = 1;
+    if (!m_dialog.Create(m_frame.m_hWnd)) return 0;
+    m_dialog.StartFade();
+    AppSettings::ShowExternalEditors = 1;
+    // Showing it where it was left activates it; like the panels it leaves the keys to the frame,
+    // to which it also hands the activation back whenever the mouse lets go of it.
+    SetActiveWindow(m_frame.m_hWnd);
     return 0;
 }
 

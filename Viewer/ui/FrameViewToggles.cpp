@@ -14,12 +14,15 @@ void CFrameViewToggles::PostStartToggles() const
 {
     if (AppSettings::ShowHistogram) PostMessageW(m_frame.m_hWnd, WM_COMMAND, ID_SHOW_HISTOGRAM, 0);
     if (AppSettings::ShowShootingData) PostMessageW(m_frame.m_hWnd, WM_COMMAND, ID_SHOW_SHOOTING_DATA, 0);
+    if (AppSettings::ShowBookmarkList) PostMessageW(m_frame.m_hWnd, WM_COMMAND, ID_SHOW_BOOKMARKS, 0);
+    if (AppSettings::ShowExternalEditors) PostMessageW(m_frame.m_hWnd, WM_COMMAND, ID_SHOW_EXTERNAL_EDITORS, 0);
 }
 
 LRESULT CFrameViewToggles::OnFloatingMouseMove(UINT, WPARAM, LPARAM, BOOL&)
 {
     m_frame.View().Histogram().StartFade();
     m_frame.View().ShootingData().StartFade();
+    m_frame.EditorCommands().Dialog().StartFade();
     return 0;
 }
 

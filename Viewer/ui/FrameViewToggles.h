@@ -1,10 +1,11 @@
 #pragma once
 // What the frame shows around the picture: the floating panels' two toggle commands (posted once at
-// start for the panels that were open at the last close), the fade that every mouse move over a
-// floating window looks at again, the release notice after which neither panel may read its picture's
-// record, the layout of the control bar, which either stays below the view or hides itself (and then
-// comes and goes with the bottom-edge command), the menu panel that the bar's menu button opens above
-// it, and the picture's quarter turns on screen.
+// start, with the toggles of the bookmark list and the external-editors window, for the windows that
+// were open at the last close), the fade that every mouse move over a floating window looks at again,
+// the release notice after which neither panel may read its picture's record, the layout of the
+// control bar, which either stays below the view or hides itself (and then comes and goes with the
+// bottom-edge command), the menu panel that the bar's menu button opens above it, and the picture's
+// quarter turns on screen.
 #include "Framework/MessageMap.h"
 #include "Viewer/core/FrameMessages.h"
 #include "Viewer/ui/MenuPanelDlg.h"
@@ -30,7 +31,7 @@ public:
 
     explicit CFrameViewToggles(CMainFrame& frame) : m_frame(frame) {}
 
-    // Posts the toggles of the panels that the settings show.
+    // Posts the toggles of the floating windows that the settings show.
     void PostStartToggles() const;
     // The bar below the view, or the view alone while the bar hides itself.
     void ApplyTaskbarLayout();

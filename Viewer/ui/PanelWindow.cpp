@@ -3,7 +3,6 @@
 #include "Framework/ModalSeam.h"
 #include "Framework/ResourceModule.h"
 #include "Framework/UniqueGdiObject.h"
-#include "Viewer/core/FrameMessages.h"
 #include "Viewer/core/LastActivity.h"
 #include "Viewer/core/OsVersion.h"
 #include "Viewer/core/WindowPlacement.h"
@@ -128,9 +127,10 @@ void CPanelWindow::ClearImageInfo()
 
 void CPanelWindow::SetOpacityLimits(float minimum)
 {
-    m_fade.maxOpacity = 1.0f;
-    m_fade.minOpacity = minimum;
-    m_fade.step = 1.0f / 32.0f;
+    FadeState& fade = m_fade.State();
+    fade.maxOpacity = 1.0f;
+    fade.minOpacity = minimum;
+    fade.step = 1.0f / 32.0f;
     StartFade();
 }
 
@@ -188,17 +188,9 @@ LRESULT CPanelWindow::OnPaint(UINT message, WPARAM wParam, LPARAM, BOOL&)
     return 0;
 }
 
-LRESULT CPanelWindow::OnTimer(UINT, WPARAM id, LPARAM, BOOL&)
-{
-    OnFadeTimer(m_hWnd, m_fade, id);
-    return 0;
-}
-
 LRESULT CPanelWindow::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
 {
-    m_fade.hovering = false;
-    m_fade.targetOpacity = m_fade.minOpacity;
-    m_fade.currentOpacity = 0.0f;
+    m_fade.Reset(m_hWnd);
     RestoreWindowPlacement(m_hWnd, m_look.placementValue, HKEY_CURRENT_USER, true);
     SetLayeredWindowAttributes(m_hWnd, 0, 0, LWA_ALPHA);
     RECT client{};
@@ -223,63 +215,8 @@ void CPanelWindow::LoadContextMenu()
 
 LRESULT CPanelWindow::OnDestroy(UINT, WPARAM, LPARAM, BOOL&)
 {
-    m_fade.targetOpacity = m_fade.minOpacity;
-    m_fade.currentOpacity = 0.0f;
-    if (m_fade.fadeRunning) {
-        KillTimer(m_hWnd, m_fade.timerId);
-        m_fade.fadeRunning = false;
-        m_fade.delayedFirstTick = false;
-    }
+    m_fade.Reset(m_hWnd);
     SaveWindowPlacement(m_hWnd, m_look.placementValue);
-    ActivateOwner();
-    return 0;
-}
-
-LRESULT CPanelWindow::OnNcMouseMove(UINT, WPARAM, LPARAM, BOOL& handled)
-{
-    handled = FALSE;
-    if (!m_fade.hovering) {
-        m_fade.hovering = true;
-        FadeTo(m_fade.maxOpacity);
-        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE | TME_NONCLIENT, m_hWnd, 0};
-        TrackMouseEvent(&track);
-    }
-    // Every floating window's fade is looked at again by the frame.
-    if (HWND owner = Owner()) SendMessageW(owner, WM_APP_FLOATING_MOUSE_MOVE, reinterpret_cast<WPARAM>(m_hWnd), 0);
-    return 0;
-}
-
-LRESULT CPanelWindow::OnNcLButtonDown(UINT, WPARAM, LPARAM, BOOL& handled)
-{
-    handled = FALSE;
-    TRACKMOUSEEVENT track{sizeof track, TME_CANCEL | TME_LEAVE | TME_NONCLIENT, m_hWnd, 0};
-    TrackMouseEvent(&track);
-    m_fade.hovering = false;
-    return 0;
-}
-
-LRESULT CPanelWindow::OnNcButtonUp(UINT, WPARAM, LPARAM, BOOL& handled)
-{
-    handled = FALSE;
-    ActivateOwner();
-    return 0;
-}
-
-LRESULT CPanelWindow::OnNcRButtonUp(UINT, WPARAM, LPARAM, BOOL& handled)
-{
-    handled = FALSE;
-    ActivateOwner();
-    POINT cursor{};
-    GetCursorPos(&cursor);
-    PostMessageW(m_hWnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_hWnd), MAKELPARAM(cursor.x, cursor.y));
-    return 0;
-}
-
-LRESULT CPanelWindow::OnNcMouseLeave(UINT, WPARAM, LPARAM, BOOL& handled)
-{
-    handled = FALSE;
-    m_fade.hovering = false;
-    StartDelayedFade(m_hWnd, m_fade);
     ActivateOwner();
     return 0;
 }

@@ -4,7 +4,7 @@
 // edges, keeps its placement between runs and paints through a memory bitmap onto a rounded, shaded
 // background. Each panel says what differs (its look) and paints its content.
 #include "Framework/Window.h"
-#include "Viewer/core/FadeState.h"
+#include "Viewer/core/FloatingFade.h"
 #include "Viewer/imaging/ImageInfo.h"
 #include <memory>
 #include <gdiplus.h>
@@ -23,16 +23,10 @@ public:
         MESSAGE_HANDLER(WM_PAINT, OnPaint)
         MESSAGE_HANDLER(WM_PRINTCLIENT, OnPaint)
         MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBackground)
-        MESSAGE_HANDLER(WM_TIMER, OnTimer)
         MESSAGE_HANDLER(WM_CREATE, OnCreate)
         MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
         MESSAGE_HANDLER(WM_NCHITTEST, OnNcHitTest)
-        MESSAGE_HANDLER(WM_NCMOUSEMOVE, OnNcMouseMove)
-        MESSAGE_HANDLER(WM_NCLBUTTONDOWN, OnNcLButtonDown)
-        MESSAGE_HANDLER(WM_NCLBUTTONUP, OnNcButtonUp)
-        MESSAGE_HANDLER(WM_NCMBUTTONUP, OnNcButtonUp)
-        MESSAGE_HANDLER(WM_NCRBUTTONUP, OnNcRButtonUp)
-        MESSAGE_HANDLER(WM_NCMOUSELEAVE, OnNcMouseLeave)
+        CHAIN_MESSAGE_MAP_MEMBER(m_fade)
         MESSAGE_HANDLER(WM_WINDOWPOSCHANGING, OnWindowPosChanging)
         MESSAGE_HANDLER(WM_MOUSEWHEEL, OnMouseWheel)
         MESSAGE_HANDLER(WM_CONTEXTMENU, OnContextMenu)
@@ -59,14 +53,14 @@ public:
     // (or where it was left) and fades it in; the show setting follows.
     void Toggle(HWND view);
     // Heads for the opacity that the cursor's distance asks for.
-    void StartFade() noexcept { ::StartFade(m_hWnd, m_fade); }
-    void FadeTo(float value) noexcept { ::FadeTo(m_hWnd, m_fade, value); }
+    void StartFade() noexcept { ::StartFade(m_hWnd, m_fade.State()); }
+    void FadeTo(float value) noexcept { ::FadeTo(m_hWnd, m_fade.State(), value); }
     // Only an open panel fades.
     void FadeToMinimum() noexcept
     {
-        if (IsWindow()) FadeTo(m_fade.minOpacity);
+        if (IsWindow()) FadeTo(m_fade.State().minOpacity);
     }
-    const FadeState& Fade() const noexcept { return m_fade; }
+    const FadeState& Fade() const noexcept { return m_fade.State(); }
 
     // The picture's record shown next; the entry owns it. Null shows the panel's empty state.
     void SetImageInfo(const ImageInfo* information);
@@ -91,15 +85,9 @@ protected:
 private:
     LRESULT OnPaint(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnEraseBackground(UINT, WPARAM, LPARAM, BOOL&) { return 1; }
-    LRESULT OnTimer(UINT, WPARAM id, LPARAM, BOOL&);
     LRESULT OnCreate(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnNcHitTest(UINT, WPARAM, LPARAM, BOOL&) { return HTCAPTION; }
-    LRESULT OnNcMouseMove(UINT, WPARAM, LPARAM, BOOL& handled);
-    LRESULT OnNcLButtonDown(UINT, WPARAM, LPARAM, BOOL& handled);
-    LRESULT OnNcButtonUp(UINT, WPARAM, LPARAM, BOOL& handled);
-    LRESULT OnNcRButtonUp(UINT, WPARAM, LPARAM, BOOL& handled);
-    LRESULT OnNcMouseLeave(UINT, WPARAM, LPARAM, BOOL& handled);
     LRESULT OnWindowPosChanging(UINT, WPARAM, LPARAM position, BOOL& handled);
     LRESULT OnMouseWheel(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnContextMenu(UINT, WPARAM, LPARAM point, BOOL&);
@@ -110,7 +98,7 @@ private:
     void LoadContextMenu();
 
     const Look& m_look;
-    FadeState m_fade;
+    CFloatingFade m_fade;
     HMENU m_menu = nullptr;  // owned; the context menu is its sub-menu 0
     std::unique_ptr<Gdiplus::GraphicsPath> m_roundedPath;
 };

@@ -84,6 +84,18 @@ protected:
 
     int SelectedRow() { return ListView_GetNextItem(list, -1, LVNI_SELECTED); }
 
+    // The row's tip; "untouched" when the dialog leaves the tip buffer alone.
+    std::wstring InfoTip(int row)
+    {
+        wchar_t text[260] = L"untouched";
+        NMLVGETINFOTIPW tip{};
+        tip.pszText = text;
+        tip.cchTextMax = static_cast<int>(std::size(text));
+        tip.iItem = row;
+        Notify(tip.hdr, LVN_GETINFOTIPW);
+        return text;
+    }
+
     std::vector<CImageEntry*> ShownEntries()
     {
         std::vector<CImageEntry*> entries;
@@ -197,16 +209,34 @@ TEST_F(BookmarksDialogTest, SelectingOrDoubleClickingARowAsksTheFrameToShowItsPi
     EXPECT_EQ(std::vector<UINT>{MB_ICONHAND}, beeps) << "only the bookmark without picture beeps";
 
     // A bookmark without picture has no tip; one with a picture shows its files.
-    wchar_t text[260] = L"gone";
-    NMLVGETINFOTIPW tip{};
-    tip.pszText = text;
-    tip.cchTextMax = static_cast<int>(std::size(text));
-    tip.iItem = 2;
-    Notify(tip.hdr, LVN_GETINFOTIPW);
-    EXPECT_STREQ(L"", text);
-    tip.iItem = 0;
-    Notify(tip.hdr, LVN_GETINFOTIPW);
-    EXPECT_STREQ(L"C:\\Trip\\a.jpg", text);
+    EXPECT_EQ(L"", InfoTip(2));
+    EXPECT_EQ(L"C:\\Trip\\a.jpg", InfoTip(0));
+}
+
+TEST_F(BookmarksDialogTest, ABookmarkWithoutPictureIsDrawnGreyAndCannotBeRenamed)
+{
+    NMLVCUSTOMDRAW draw{};
+    draw.nmcd.dwDrawStage = CDDS_PREPAINT;
+    EXPECT_EQ(CDRF_NOTIFYITEMDRAW, Notify(draw.nmcd.hdr, NM_CUSTOMDRAW));
+    struct Row {
+        DWORD_PTR row;
+        COLORREF text;
+    };
+    constexpr COLORREF untouched = RGB(1, 2, 3);
+    for (const Row& expected : {Row{0, untouched}, Row{2, GetSysColor(COLOR_GRAYTEXT)}, Row{9, untouched}}) {
+        draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
+        draw.nmcd.dwItemSpec = expected.row;
+        draw.clrText = untouched;
+        EXPECT_EQ(CDRF_DODEFAULT, Notify(draw.nmcd.hdr, NM_CUSTOMDRAW)) << expected.row;
+        EXPECT_EQ(expected.text, draw.clrText) << expected.row;
+    }
+
+    NMLVDISPINFOW edit{};
+    edit.item.iItem = 2;
+    EXPECT_EQ(TRUE, Notify(edit.hdr, LVN_BEGINLABELEDITW)) << "refused";
+    edit.item.iItem = 0;
+    EXPECT_EQ(FALSE, Notify(edit.hdr, LVN_BEGINLABELEDITW));
+    EndEdit(0, nullptr);
 }
 
 TEST_F(BookmarksDialogTest, RenamingTrimsTheNameAndRefusesNamesThatCannotBeKept)
@@ -261,6 +291,7 @@ TEST_F(BookmarksDialogTest, TheRowMenuShowsRenamesAndRemovesAfterConfirmation)
 TEST_F(BookmarksDialogTest, AfterAFolderChangeNothingReachesAnEntryOfTheOldList)
 {
     store.ClearBookmarks();
+    EXPECT_EQ(L"", InfoTip(0)) << "no tip from a picture of the old folder";
     DoubleClick(0);
     ContextMenuOn(0, 32845);
     EXPECT_EQ(L"", std::wstring(beach->GetBookmarkName().View()));

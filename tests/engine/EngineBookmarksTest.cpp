@@ -137,6 +137,18 @@ TEST_F(EngineBookmarksTest, TheFirstBookmarkAsksForThePrefixThenNamesFollowTheSt
     EXPECT_EQ(L"trip_2", Text(engine->ToggleBookmark()));
     EXPECT_EQ(2u, dialogs.size()) << "a chosen prefix is not asked for again";
 
+    // Shift asks again; a cancelled ask bookmarks nothing and keeps the prefix chosen before.
+    engine->GoToPosition(3);
+    shift = true;
+    dialogAnswer = IDCANCEL;
+    EXPECT_TRUE(engine->ToggleBookmark().Empty());
+    EXPECT_EQ(3u, dialogs.size());
+    EXPECT_EQ(L"", NameAt(3));
+    shift = false;
+    dialogAnswer = IDOK;
+    EXPECT_EQ(L"trip_3", Text(engine->ToggleBookmark()));
+    EXPECT_EQ(3u, dialogs.size()) << "the prefix chosen before still holds";
+
     // The file holds what the list shows.
     ASSERT_EQ(S_OK, engine->SaveBookmarkFile());
     BookmarkKeyTable saved;

@@ -6,6 +6,8 @@
 #include "tests/process/ViewerWithoutSystemLibrary.h"
 #include "tests/support/ScopedResourceModule.h"
 #include <array>
+#include <utility>
+#include <vector>
 
 namespace {
 constexpr wchar_t kStoredPlacement[] = L"44 0 1 -1 -1 -1 -1 100 100 1000 700 96 96";
@@ -25,6 +27,31 @@ RECT PrimaryWorkArea()
     monitor.cbSize = sizeof(monitor);
     GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
     return monitor.rcWork;
+}
+
+// Whether a window with that caption, owned by the frame, shows within timeoutMs.
+bool OwnedWindowShows(HWND frame, const wchar_t* caption, DWORD timeoutMs)
+{
+    struct Search {
+        HWND owner;
+        const wchar_t* caption;
+        bool found;
+    } search{frame, caption, false};
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    for (;;) {
+        EnumWindows(
+            [](HWND window, LPARAM parameter) {
+                auto& wanted = *reinterpret_cast<Search*>(parameter);
+                wchar_t text[64]{};
+                GetWindowTextW(window, text, 64);
+                wanted.found = GetWindow(window, GW_OWNER) == wanted.owner && IsWindowVisible(window) &&
+                               wcscmp(text, wanted.caption) == 0;
+                return wanted.found ? FALSE : TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        if (search.found || GetTickCount64() >= end) return search.found;
+        Sleep(100);
+    }
 }
 
 class StartupProcess : public ViewerFixture {
@@ -136,4 +163,35 @@ TEST_F(StartupProcess, StoredKioskModeStartsBorderlessAndMaximizedAndIsKeptOnClo
     PostMessageW(frame, WM_CLOSE, 0, 0);
     EXPECT_EQ(1u, viewer.WaitForExit(kExitTimeoutMs).value_or(99));
     EXPECT_EQ(1u, SettingsKey().QueryDword(L"KioskMode").value_or(0));
+}
+
+// The editors window is open on a first run; afterwards each tool window opens as it was left.
+TEST_F(StartupProcess, TheToolWindowsOpenAsTheLastCloseLeftThem)
+{
+    constexpr DWORD kToolWindowTimeoutMs = 10000;
+    struct Run {
+        const char* what;
+        std::vector<std::pair<const wchar_t*, DWORD>> stored;  // written before the start
+        const wchar_t* shown;
+        const wchar_t* notShown;
+    };
+    const Run runs[] = {
+        {"first run", {}, L"External editors", L"Bookmarks"},
+        {"bookmarks left open, editors closed", {{L"ShowBookmarkList", 1}, {L"ShowExternalEditors", 0}},
+         L"Bookmarks", L"External editors"},
+    };
+    for (const Run& run : runs) {
+        RegKey key = SettingsKey(KEY_ALL_ACCESS);
+        for (const auto& [name, value] : run.stored) key.SetDword(name, value);
+        ViewerProcess viewer(L"", Environment());
+        HWND frame = StartAndWaitForFrame(viewer);
+        ASSERT_TRUE(frame) << run.what;
+        EXPECT_TRUE(OwnedWindowShows(frame, run.shown, kToolWindowTimeoutMs)) << run.what;
+        EXPECT_FALSE(OwnedWindowShows(frame, run.notShown, 0)) << run.what;
+        PostMessageW(frame, WM_CLOSE, 0, 0);
+        EXPECT_EQ(1u, viewer.WaitForExit(kExitTimeoutMs).value_or(99)) << run.what;
+    }
+    // Closing the viewer closes the bookmark list with it, but it was open: it comes back next time.
+    EXPECT_EQ(1u, SettingsKey().QueryDword(L"ShowBookmarkList").value_or(7));
+    EXPECT_EQ(0u, SettingsKey().QueryDword(L"ShowExternalEditors").value_or(7));
 }

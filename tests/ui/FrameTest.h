@@ -10,6 +10,7 @@
 #include "tests/support/TestPaths.h"
 #include <gtest/gtest.h>
 #include <string>
+#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -25,10 +26,11 @@ protected:
         WakeUpMessage = RegisterWindowMessageW(
             (L"LumenfoldFrameTestWakeUp." + std::to_wstring(GetCurrentProcessId())).c_str());
         RegisterMessageLoop(&m_loop);
-        // The floating panels open only where a test asks for them.
-        m_showPanels = {AppSettings::ShowHistogram, AppSettings::ShowShootingData};
-        AppSettings::ShowHistogram = 0;
-        AppSettings::ShowShootingData = 0;
+        // The floating windows open only where a test asks for them.
+        for (size_t i = 0; i < std::size(kShowSettings); ++i) {
+            m_shown[i] = *kShowSettings[i];
+            *kShowSettings[i] = 0;
+        }
         ASSERT_TRUE(m_frame.CreateMainWindow());
     }
 
@@ -37,8 +39,7 @@ protected:
         m_frame.DestroyWindow();
         UnregisterMessageLoop();
         WakeUpMessage = m_previousWakeUp;
-        AppSettings::ShowHistogram = m_showPanels.first;
-        AppSettings::ShowShootingData = m_showPanels.second;
+        for (size_t i = 0; i < std::size(kShowSettings); ++i) *kShowSettings[i] = m_shown[i];
     }
 
     // Sends the wake-up with a new atom holding text; returns the text.
@@ -103,5 +104,7 @@ protected:
 
 private:
     UINT m_previousWakeUp = 0;
-    std::pair<DWORD, DWORD> m_showPanels{};
+    static constexpr DWORD* kShowSettings[] = {&AppSettings::ShowHistogram, &AppSettings::ShowShootingData,
+                                                &AppSettings::ShowBookmarkList, &AppSettings::ShowExternalEditors};
+    DWORD m_shown[std::size(kShowSettings)]{};
 };

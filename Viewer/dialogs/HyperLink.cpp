@@ -1,6 +1,6 @@
 #include "Viewer/dialogs/HyperLink.h"
 #include "Viewer/dialogs/DialogSkin.h"
-#include "Viewer/dialogs/PaintMessage.h"
+#include "Framework/PaintMessage.h"
 #include <commctrl.h>
 
 void CHyperLink::SetColors(COLORREF link, COLORREF visited, COLORREF background) noexcept

@@ -1,5 +1,5 @@
 #include "Viewer/dialogs/SkinImageButton.h"
-#include "Viewer/dialogs/PaintMessage.h"
+#include "Framework/PaintMessage.h"
 #include "Viewer/dialogs/SkinPaintBuffer.h"
 #include <commctrl.h>
 

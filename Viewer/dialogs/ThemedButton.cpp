@@ -1,7 +1,7 @@
 #include "Viewer/dialogs/ThemedButton.h"
 #include "Framework/ResourceModule.h"
 #include "Viewer/dialogs/DialogSkin.h"
-#include "Viewer/dialogs/PaintMessage.h"
+#include "Framework/PaintMessage.h"
 #include <commctrl.h>
 #include <uxtheme.h>
 #include <vssym32.h>

@@ -1,5 +1,5 @@
 #include "Viewer/ui/ImageButton.h"
-#include "Viewer/ui/PaintMessage.h"
+#include "Framework/PaintMessage.h"
 #include "Viewer/ui/SkinImages.h"
 #include "Viewer/dialogs/SkinPaintBuffer.h"
 #include <commctrl.h>
@@ -302,6 +302,6 @@ LRESULT CImageButton::OnTimer(UINT, WPARAM id, LPARAM, BOOL&)
 
 LRESULT CImageButton::OnPaint(UINT message, WPARAM wParam, LPARAM, BOOL&)
 {
-    PaintForMessage(m_hWnd, message, wParam, [this](HDC dc) { PaintButton(dc); });
+    PaintOrPrint(m_hWnd, message, wParam, [this](HDC dc) { PaintButton(dc); });
     return 0;
 }

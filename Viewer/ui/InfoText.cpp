@@ -1,5 +1,5 @@
 #include "Viewer/ui/InfoText.h"
-#include "Viewer/ui/PaintMessage.h"
+#include "Framework/PaintMessage.h"
 #include "Framework/UniqueGdiObject.h"
 #include <algorithm>
 #include <cmath>
@@ -60,7 +60,7 @@ void CInfoText::ShowAt(int x, int y)
 
 LRESULT CInfoText::OnPaint(UINT message, WPARAM wParam, LPARAM, BOOL&)
 {
-    PaintForMessage(m_hWnd, message, wParam, [this](HDC dc) { DoPaint(dc); });
+    PaintOrPrint(m_hWnd, message, wParam, [this](HDC dc) { DoPaint(dc); });
     return 0;
 }
 

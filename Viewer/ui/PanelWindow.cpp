@@ -1,5 +1,5 @@
 #include "Viewer/ui/PanelWindow.h"
-#include "Viewer/ui/PaintMessage.h"
+#include "Framework/PaintMessage.h"
 #include "Framework/ModalSeam.h"
 #include "Framework/ResourceModule.h"
 #include "Framework/UniqueGdiObject.h"
@@ -184,7 +184,7 @@ void CPanelWindow::PaintBackground(Gdiplus::Graphics& graphics, const RECT& clie
 
 LRESULT CPanelWindow::OnPaint(UINT message, WPARAM wParam, LPARAM, BOOL&)
 {
-    PaintForMessage(m_hWnd, message, wParam, [this](HDC dc) { PaintContent(dc); });
+    PaintOrPrint(m_hWnd, message, wParam, [this](HDC dc) { PaintContent(dc); });
     return 0;
 }
 

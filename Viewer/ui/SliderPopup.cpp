@@ -4,7 +4,7 @@
 #include "Viewer/core/AppSettings.h"
 #include "Viewer/core/FrameMessages.h"
 #include "Viewer/ui/ShootingDataText.h"
-#include "Viewer/ui/PaintMessage.h"
+#include "Framework/PaintMessage.h"
 #include "Viewer/ui/SkinImages.h"
 #include <commctrl.h>
 #include <shlwapi.h>
@@ -306,7 +306,7 @@ LRESULT CSliderPopup::OnPaint(UINT message, WPARAM wParam, LPARAM, BOOL&)
         return 0;
     }
     // The paint goes through a memory bitmap, so that the skin never shows half drawn.
-    PaintForMessage(m_hWnd, message, wParam, [this](HDC dc) {
+    PaintOrPrint(m_hWnd, message, wParam, [this](HDC dc) {
         RECT client{};
         GetClientRect(m_hWnd, &client);
         UniqueMemoryDc memory(CreateCompatibleDC(dc));

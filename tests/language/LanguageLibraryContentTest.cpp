@@ -185,12 +185,14 @@ void AddStringIdsOfSource(const std::string& text, std::set<UINT>& ids)
 {
     static const std::regex loaderCall(R"((?:LoadUiString|LoadResourceString)\s*\(([^()]*)\))");
     static const std::regex word(R"(\b\w+\b)");
-    static const std::regex stringIdConstant(R"(StringId\w*\s*=\s*(\d+))");
+    static const std::regex stringIdConstant(R"((?:StringId\w*|\w+String)\s*=\s*(\d+))");
     auto constantValue = [&text](const std::string& name) -> std::optional<UINT> {
         const std::regex definition("\\b" + name + R"(\s*=\s*(\d+)\b)");
         std::smatch match;
         if (!std::regex_search(text, match, definition)) return std::nullopt;
-        return static_cast<UINT>(std::stoul(match[1].str()));
+        // A variable that starts as 0 holds "no string" until a branch picks one.
+        const UINT value = static_cast<UINT>(std::stoul(match[1].str()));
+        return value ? std::optional<UINT>(value) : std::nullopt;
     };
     for (std::sregex_iterator call(text.begin(), text.end(), loaderCall), end; call != end; ++call) {
         const std::string argument = (*call)[1].str();

@@ -52,7 +52,8 @@ void PressControlAnd(WORD key)
     SendInput(4, inputs, sizeof(INPUT));
 }
 
-// A message box owned by the window, waiting up to timeoutMs for it.
+// A message box (a dialog with a Yes button: the tool windows are dialogs the frame owns too) owned by
+// the window, waiting up to timeoutMs for it.
 HWND WaitForBoxOwnedBy(HWND owner, DWORD timeoutMs)
 {
     struct Search {
@@ -66,7 +67,9 @@ HWND WaitForBoxOwnedBy(HWND owner, DWORD timeoutMs)
                 auto& found = *reinterpret_cast<Search*>(parameter);
                 wchar_t className[16]{};
                 GetClassNameW(window, className, 16);
-                if (wcscmp(className, L"#32770") != 0 || GetWindow(window, GW_OWNER) != found.owner) return TRUE;
+                if (wcscmp(className, L"#32770") != 0 || GetWindow(window, GW_OWNER) != found.owner ||
+                    !GetDlgItem(window, IDYES))
+                    return TRUE;
                 found.box = window;
                 return FALSE;
             },

@@ -1,5 +1,5 @@
 #pragma once
-// WM_PAINT and WM_PRINTCLIENT alike for a control that paints itself: the painter gets the paint
+// WM_PAINT and WM_PRINTCLIENT alike for a window that paints itself: the painter gets the paint
 // device context, or the one the message brings.
 #include <windows.h>
 

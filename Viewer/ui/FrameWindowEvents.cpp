@@ -30,8 +30,19 @@ LRESULT CFrameWindowEvents::OnSysCommand(UINT, WPARAM command, LPARAM, BOOL& han
 LRESULT CFrameWindowEvents::OnSizing(UINT, WPARAM, LPARAM, BOOL& handled)
 {
     LastActivityCode = 246.0;
+    m_frame.ViewToggles().HideMenuPanel();
+    m_frame.Slider().HideSliderPopup();
     m_frame.ArmBarAutoHide(0);
     m_frame.UpdateBarHeight();
+    handled = FALSE;
+    return 0;
+}
+
+LRESULT CFrameWindowEvents::OnMoving(UINT, WPARAM, LPARAM, BOOL& handled)
+{
+    LastActivityCode = 247.0;
+    m_frame.ViewToggles().HideMenuPanel();
+    m_frame.Slider().HideSliderPopup();
     handled = FALSE;
     return 0;
 }

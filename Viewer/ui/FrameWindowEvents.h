@@ -1,6 +1,7 @@
 #pragma once
 // The frame window's own events and the small questions other windows ask it: focus goes on to the
-// view, a maximize or restore hides the sliding bar at once, the screen saver waits while a running
+// view, a maximize or restore hides the sliding bar at once, moving or sizing the frame closes the
+// popups that would be left behind, the screen saver waits while a running
 // mode shows pictures, the Escape key closes the viewer when the user allows it, a worker about to
 // show a box gets the cursor back, the view learns when the cursor leaves the frame or enters the
 // control bar, and the user's activity over the view sends a bar that hides itself away.
@@ -15,6 +16,7 @@ public:
         MESSAGE_HANDLER(WM_SETFOCUS, OnSetFocus)
         MESSAGE_HANDLER(WM_SYSCOMMAND, OnSysCommand)
         MESSAGE_HANDLER(WM_SIZING, OnSizing)
+        MESSAGE_HANDLER(WM_MOVING, OnMoving)
         MESSAGE_HANDLER(WM_WINDOWPOSCHANGING, OnWindowPosChanging)
         MESSAGE_HANDLER(WM_APP_SHOW_CURSOR, OnShowCursor)
         MESSAGE_HANDLER(WM_APP_GET_KIOSK_MODE, OnGetKioskMode)
@@ -32,6 +34,7 @@ private:
     LRESULT OnSetFocus(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnSysCommand(UINT, WPARAM command, LPARAM, BOOL& handled);
     LRESULT OnSizing(UINT, WPARAM, LPARAM, BOOL& handled);
+    LRESULT OnMoving(UINT, WPARAM, LPARAM, BOOL& handled);
     LRESULT OnWindowPosChanging(UINT, WPARAM, LPARAM, BOOL& handled);
     LRESULT OnShowCursor(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnGetKioskMode(UINT, WPARAM, LPARAM, BOOL&);

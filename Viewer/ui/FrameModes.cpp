@@ -107,11 +107,12 @@ void CFrameModes::ToggleDeviceMode()
     HideBarAfterSwitch(barWasShown);
 }
 
-// The wait lets the slide finish before the mode's own work (a first slideshow step, a box) begins.
+// The wait lets the slide finish before the mode's own work (a first slideshow step, a box) begins;
+// a bar that was already there did not slide, and the switch does not wait for it.
 bool CFrameModes::ShowBarForSwitch()
 {
     const bool barWasShown = m_frame.SlideInTaskbar();
-    Sleep(kBarSlideWaitMilliseconds);
+    if (!barWasShown) Sleep(kBarSlideWaitMilliseconds);
     return barWasShown;
 }
 

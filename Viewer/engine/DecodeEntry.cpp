@@ -4,11 +4,15 @@
 #include "Viewer/core/DecodeThreadContext.h"
 #include "Viewer/core/FrameMessages.h"
 #include "Viewer/imaging/DecodePipeline.h"
+#include <algorithm>
 #include <cstring>
 #include <string>
 
 namespace {
 constexpr DWORD PollMilliseconds = 50;
+// The loading flag is looked at this often within a poll: a user stepping through a folder gets a
+// picture that becomes ready a moment after it was asked for without waiting out the rest of the poll.
+constexpr DWORD LoadingCheckMilliseconds = 2;
 
 // A surface of the entry's size in the display format, filled from the saved pixels.
 HRESULT RebuildSurface(DecodeThreadContext* context, HGLOBAL saved, UINT savedPitch, UINT width, UINT height,
@@ -56,16 +60,17 @@ bool NavigationInputWaiting(HWND frame) noexcept
     }
 }
 
-// Sleeps for the time, answering the messages other threads send to this thread's windows
-// meanwhile: a worker that sends to the frame while the frame waits for it must not stall.
-void SleepServingSentMessages(DWORD milliseconds) noexcept
+// Sleeps for the time or until the entry's decode has ended, answering the messages other threads
+// send to this thread's windows meanwhile: a worker that sends to the frame while the frame waits for
+// it must not stall.
+void SleepWhileLoading(const CImageEntry& entry, DWORD milliseconds) noexcept
 {
     const ULONGLONG end = GetTickCount64() + milliseconds;
     for (;;) {
         const ULONGLONG now = GetTickCount64();
-        if (now >= end) return;
-        if (MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(end - now), QS_SENDMESSAGE, 0) == WAIT_TIMEOUT)
-            return;
+        if (now >= end || !entry.IsLoading()) return;
+        const DWORD slice = static_cast<DWORD>(std::min<ULONGLONG>(end - now, LoadingCheckMilliseconds));
+        if (MsgWaitForMultipleObjectsEx(0, nullptr, slice, QS_SENDMESSAGE, 0) == WAIT_TIMEOUT) continue;
         MSG message;
         PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
@@ -121,7 +126,7 @@ HRESULT WaitForDecode(CImageEntry& entry, bool noAbort, bool notify, DWORD timeo
     if (timeoutMilliseconds != 0 && entry.IsLoading()) {
         if (notify) SendToFrame(frame, WM_APP_DECODE_WAIT_BEGIN, 0, entry);
         for (;;) {
-            SleepServingSentMessages(PollMilliseconds);
+            SleepWhileLoading(entry, PollMilliseconds);
             // Once this wait has cancelled the decode, the user has moved on: the wait ends even
             // while the request still sits in the queue behind other decodes.
             if (!noAbort && !entry.IsCancelled() && NavigationInputWaiting(frame) &&

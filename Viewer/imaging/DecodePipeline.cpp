@@ -12,6 +12,7 @@
 #include "Viewer/imaging/GuardedCopyPixels.h"
 #include "Viewer/imaging/ImageFormats.h"
 #include "Viewer/imaging/MetadataReader.h"
+#include "Viewer/imaging/PageCommit.h"
 #include "Viewer/imaging/PixelFormatBits.h"
 #include "Viewer/imaging/WicFactory.h"
 #include <shlwapi.h>
@@ -346,6 +347,7 @@ public:
         const Gdiplus::Rect whole(0, 0, INT(decoded.width), INT(decoded.height));
         if (m_bitmap->LockBits(&whole, Gdiplus::ImageLockModeWrite, format, &data) != Gdiplus::Ok)
             throw HResultError(E_FAIL);
+        CommitPagesAtOnce(data.Scan0, size_t(data.Stride) * decoded.height);
         const WICRect rect = {0, 0, INT(decoded.width), INT(decoded.height)};
         const HRESULT copied = GuardedCopyPixels(request.context, decoded.raw, request.path, decoded.source.Get(),
                                                  &rect, UINT(data.Stride), StoreBytes(data.Stride, decoded.height),

@@ -2,8 +2,8 @@
 // a generated folder without a window, waits for the first picture, then steps forward as fast as it
 // can, at 30 and 60 steps per second, and as a held key at 80 % of the rate it reached as fast as it
 // could (after the prefetch window has filled, as when the user looks at the first picture), with 1,
-// 2, 4 and 8 decode workers; beside it, in the same run, the same files decoded one after another on
-// one thread by the platform's plain decoder.
+// 2, 4 and 8 decode workers; beside it, in the same run, the same files decoded by the platform's plain
+// decoder one after another on one thread, and on as many threads as the engine has workers.
 // Usage: bench_stepping [pictures [width height]] (default 200 pictures of 6000 x 4000).
 #include "bench/support/CameraPictures.h"
 #include "Viewer/core/GdiPlus.h"
@@ -14,10 +14,12 @@
 #include <psapi.h>
 #include <wincodec.h>
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -28,13 +30,22 @@ double Seconds(Clock::time_point since)
     return std::chrono::duration<double>(Clock::now() - since).count();
 }
 
-// Pictures per second of the platform's decoder alone, one file after another on this thread.
-double PlainDecodeRate(const std::vector<std::wstring>& paths)
+// Pictures per second of the platform's decoder alone on as many threads, each taking the next file.
+double PlainDecodeRate(const std::vector<std::wstring>& paths, int threadCount)
 {
+    std::atomic<size_t> next{0};
+    std::atomic<bool> failed{false};
     const auto start = Clock::now();
-    for (const std::wstring& path : paths)
-        if (!DecodeWithPlatform(path, false)) return 0;
-    return paths.size() / Seconds(start);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < threadCount; ++t)
+        threads.emplace_back([&] {
+            CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+            for (size_t i; (i = next++) < paths.size();)
+                if (!DecodeWithPlatform(paths[i], false)) failed = true;
+            CoUninitialize();
+        });
+    for (std::thread& thread : threads) thread.join();
+    return failed ? 0 : paths.size() / Seconds(start);
 }
 
 size_t PeakPrivateBytes()
@@ -121,12 +132,14 @@ Result Step(CImageEngine& engine, const std::wstring& folder, size_t count, doub
     return result;
 }
 
-void Print(int workers, double rate, const Result& r, double plain)
+// plain: the plain decoder's rate on one thread; plainThreads: on as many threads as there are workers.
+void Print(int workers, double rate, const Result& r, double plain, double plainThreads)
 {
     wchar_t rateText[16];
     swprintf(rateText, 16, rate > 0 ? L"%.1f" : L"max", rate);
-    std::wprintf(L"%7d %8ls %10.1f %10.1f %7.1f%% %12.2f %10.2f %10.0f%ls\n", workers, rateText, r.medianMs, r.p99Ms,
-                 r.ready * 100, r.picturesPerSecond, plain > 0 ? r.picturesPerSecond / plain : 0.0,
+    auto ratio = [&](double reference) { return reference > 0 ? r.picturesPerSecond / reference : 0.0; };
+    std::wprintf(L"%7d %8ls %10.1f %10.1f %7.1f%% %12.2f %10.2f %12.2f %10.0f%ls\n", workers, rateText, r.medianMs,
+                 r.p99Ms, r.ready * 100, r.picturesPerSecond, ratio(plain), ratio(plainThreads),
                  PeakPrivateBytes() / 1048576.0, r.failed ? L"  (a decode failed)" : L"");
 }
 }
@@ -140,24 +153,27 @@ int wmain(int argc, wchar_t** argv)
     const std::vector<std::wstring> paths = CameraFolder(setup, folder);
     if (paths.empty()) return 1;
 
-    const double plain = PlainDecodeRate(paths);
+    const double plain = PlainDecodeRate(paths, 1);
     SYSTEM_INFO system = {};
     GetSystemInfo(&system);
     std::wprintf(L"stepping: %d JPEGs of %ux%u; plain decoder on one thread: %.2f pictures/s; %lu processors\n",
                  setup.pictures, setup.width, setup.height, plain, system.dwNumberOfProcessors);
-    std::wprintf(L"%7ls %8ls %10ls %10ls %8ls %12ls %10ls %10ls\n", L"workers", L"steps/s", L"median ms", L"p99 ms",
-                 L"ready", L"pictures/s", L"x plain", L"peak MB");
+    std::wprintf(L"%7ls %8ls %10ls %10ls %8ls %12ls %10ls %12ls %10ls\n", L"workers", L"steps/s", L"median ms",
+                 L"p99 ms", L"ready", L"pictures/s", L"x plain", L"x plain (n)", L"peak MB");
     HWND noWindow = nullptr;
     for (int workers : {1, 2, 4, 8}) {
+        // The plain decoder on as many threads as the engine has workers: what the machine itself allows.
+        const double plainThreads = workers == 1 ? plain : PlainDecodeRate(paths, workers);
         CImageEngine engine(&noWindow, false, false);
         engine.SetWorkerStartDelay(0);
         engine.SetWorkerCount(workers);
         const Result fastest = Step(engine, folder, paths.size(), 0, false);
-        Print(workers, 0, fastest, plain);
-        for (double rate : {30.0, 60.0}) Print(workers, rate, Step(engine, folder, paths.size(), rate, false), plain);
+        Print(workers, 0, fastest, plain, plainThreads);
+        for (double rate : {30.0, 60.0})
+            Print(workers, rate, Step(engine, folder, paths.size(), rate, false), plain, plainThreads);
         if (!fastest.failed && fastest.picturesPerSecond > 0) {
             const double held = fastest.picturesPerSecond * HeldShare;
-            Print(workers, held, Step(engine, folder, paths.size(), held, true), plain);
+            Print(workers, held, Step(engine, folder, paths.size(), held, true), plain, plainThreads);
         }
         engine.ShutdownLoader();
     }

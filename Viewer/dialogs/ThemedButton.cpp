@@ -155,9 +155,28 @@ LRESULT CThemedButton::OnKeyUp(UINT, WPARAM wParam, LPARAM, BOOL& handled)
     return 0;
 }
 
+// An owner-drawn radio button is no automatic one to the dialog manager: it says it is a radio button,
+// so that the arrow keys move through its group, and notes when an arrow key is bringing the focus.
+LRESULT CThemedButton::OnGetDlgCode(UINT, WPARAM, LPARAM lParam, BOOL& handled)
+{
+    const auto* message = reinterpret_cast<const MSG*>(lParam);
+    if (m_glyph != Glyph::RadioButton || !(GetWindowLongPtrW(m_hWnd, GWL_STYLE) & BS_OWNERDRAW)) {
+        handled = FALSE;
+        return 0;
+    }
+    m_arrowArrival = message && message->message == WM_KEYDOWN && message->hwnd != m_hWnd &&
+                     (message->wParam == VK_LEFT || message->wParam == VK_UP || message->wParam == VK_RIGHT ||
+                      message->wParam == VK_DOWN);
+    return DLGC_BUTTON | DLGC_RADIOBUTTON;
+}
+
+// A radio button reached with an arrow key is chosen, as an automatic one would be.
 LRESULT CThemedButton::OnFocusChange(UINT message, WPARAM, LPARAM, BOOL& handled)
 {
+    const bool chosenByArrow = message == WM_SETFOCUS && m_arrowArrival && !m_checked;
+    m_arrowArrival = false;
     SetState(Focused, message == WM_SETFOCUS);
+    if (chosenByArrow) Click();
     handled = FALSE;
     return 0;
 }

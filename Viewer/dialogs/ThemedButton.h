@@ -19,6 +19,7 @@ public:
         MESSAGE_HANDLER(WM_CAPTURECHANGED, OnCaptureChanged)
         MESSAGE_HANDLER(WM_KEYDOWN, OnKeyDown)
         MESSAGE_HANDLER(WM_KEYUP, OnKeyUp)
+        MESSAGE_HANDLER(WM_GETDLGCODE, OnGetDlgCode)
         MESSAGE_HANDLER(WM_SETFOCUS, OnFocusChange)
         MESSAGE_HANDLER(WM_KILLFOCUS, OnFocusChange)
         MESSAGE_HANDLER(WM_ENABLE, OnEnable)
@@ -55,6 +56,7 @@ private:
     LRESULT OnCaptureChanged(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnKeyDown(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnKeyUp(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnGetDlgCode(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnFocusChange(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnEnable(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnGetCheck(UINT, WPARAM, LPARAM, BOOL&);
@@ -82,4 +84,6 @@ private:
     std::wstring m_tooltipText;
     bool m_checked = false;
     BYTE m_state = 0;
+    // The dialog manager is moving the focus here with an arrow key.
+    bool m_arrowArrival = false;
 };

@@ -103,6 +103,42 @@ TEST_F(ThemedButtonTest, APressDraggedOffTheRadioButtonStillFlipsItWhereverItIsR
     EXPECT_EQ(nullptr, GetCapture());
 }
 
+// Owner-drawn, the radio buttons are no automatic ones to the dialog manager; the arrow keys must
+// still move through the group and choose the button they reach, and only they.
+TEST_F(ThemedButtonTest, TheArrowKeysMoveThroughAGroupOfRadioButtonsAndChooseWhereTheyArrive)
+{
+    if (!CThemeHelper::Process().IsAppThemed()) GTEST_SKIP() << "unthemed, the buttons stay automatic ones";
+    CThemedRadioButton first, second;
+    HWND radios[2] = {};
+    CThemedRadioButton* buttons[2] = {&first, &second};
+    for (int i = 0; i < 2; ++i) {
+        radios[i] = CreateWindowExW(0, L"BUTTON", L"choice", WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON |
+                                                                (i == 0 ? WS_GROUP | WS_TABSTOP : 0),
+                                    40, 50 + 30 * i, 160, 24, parent.m_hWnd,
+                                    reinterpret_cast<HMENU>(INT_PTR{kControlId + i}), nullptr, nullptr);
+        buttons[i]->SetBackground(parent.Paint(kPicture), false);
+        ASSERT_TRUE(buttons[i]->SubclassWindow(radios[i]));
+    }
+    SendMessageW(radios[0], BM_SETCHECK, BST_CHECKED, 0);
+    SetFocus(radios[0]);
+    ASSERT_EQ(radios[0], GetFocus());
+
+    MSG down{radios[0], WM_KEYDOWN, VK_DOWN, 1};
+    EXPECT_TRUE(IsDialogMessageW(parent.m_hWnd, &down));
+    EXPECT_EQ(radios[1], GetFocus());
+    EXPECT_EQ(BST_CHECKED, SendMessageW(radios[1], BM_GETCHECK, 0, 0));
+    ASSERT_EQ(1u, parent.commands.size());
+    EXPECT_EQ(MAKEWPARAM(kControlId + 1, BN_CLICKED), parent.commands[0]);
+
+    // Focus that comes another way (the mouse, the tab key) chooses nothing by itself.
+    SendMessageW(radios[0], BM_SETCHECK, BST_UNCHECKED, 0);
+    MSG tab{radios[1], WM_KEYDOWN, VK_TAB, 1};
+    SendMessageW(radios[0], WM_GETDLGCODE, VK_TAB, reinterpret_cast<LPARAM>(&tab));
+    SetFocus(radios[0]);
+    EXPECT_EQ(BST_UNCHECKED, SendMessageW(radios[0], BM_GETCHECK, 0, 0));
+    EXPECT_EQ(1u, parent.commands.size());
+}
+
 TEST_F(ThemedButtonTest, TheCaptionButtonReportsAPressReleasedAnywhereAndKeysASpace)
 {
     CThemedCaptionButton button;

@@ -155,11 +155,12 @@ std::wstring FileNamePart(const std::wstring& name)
     return part;
 }
 
-// Tries an operation on the device's root item, under the watch's lock, until it succeeds (S_OK):
-// the device needs a moment before a new item answers. The device is looked up by its identifier
-// for every try, so a device removed meanwhile is never reached. Gives the last try's failure (a
-// success other than S_OK counts as E_FAIL); S_FALSE when the watch ended, or when the device went
-// away before a try had failed.
+// Tries an operation on the device's root item until it succeeds (S_OK): the device needs a moment
+// before a new item answers. The device is looked up by its identifier for every try, so a device
+// removed before a try is not reached; the try itself holds its own reference to the item and not the
+// watch's lock, so that a long transfer never holds up the arrivals, removals and the end of the watch.
+// Gives the last try's failure (a success other than S_OK counts as E_FAIL); S_FALSE when the watch
+// ended, or when the device went away before a try had failed.
 HRESULT TryOnRootItem(DeviceWatchState& watch, const std::wstring& deviceId,
                       const std::function<HRESULT(IWiaItem& root)>& operation)
 {
@@ -167,10 +168,14 @@ HRESULT TryOnRootItem(DeviceWatchState& watch, const std::wstring& deviceId,
     for (int attempt = 0; attempt < kItemTries; ++attempt) {
         if (attempt > 0) watch.platform.pause(kItemPauseMilliseconds);
         if (watch.stopped) return S_FALSE;
-        CriticalSectionScope lock(watch.lock);
-        const auto found = watch.devices.find(deviceId);
-        if (found == watch.devices.end() || !found->second->rootItem) return last;
-        const HRESULT hr = operation(*found->second->rootItem.Get());
+        ComPtr<IWiaItem> root;
+        {
+            CriticalSectionScope lock(watch.lock);
+            const auto found = watch.devices.find(deviceId);
+            if (found == watch.devices.end() || !found->second->rootItem) return last;
+            root = found->second->rootItem;
+        }
+        const HRESULT hr = operation(*root.Get());
         if (hr == S_OK) return hr;
         last = FAILED(hr) ? hr : E_FAIL;
     }

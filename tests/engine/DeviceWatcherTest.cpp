@@ -267,6 +267,34 @@ TEST_F(DeviceWatcherTest, StopWhileAnImageAcquisitionTransferRunsEndsItQuietly)
     EXPECT_TRUE(boxes.calls.empty()) << "the user ended the watch";
 }
 
+// A picture that takes long to come over holds up no removal: the transfer keeps the item alive by
+// its own reference, not by the watch's lock.
+TEST_F(DeviceWatcherTest, ARemovalDuringALongImageAcquisitionTransferIsNotHeldUpByIt)
+{
+    const MessageBoxRecorder boxes(IDYES);
+    const auto camera = world.AddWiaCamera(L"wia#1", L"Alpha");
+    FakeWiaPicture picture = UndeliveredPicture();
+    const UniqueHandle delivering(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    const UniqueHandle removed(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    std::atomic<bool> removalSeenDuringTransfer{false};
+    picture.onTransfer = [&] {
+        SetEvent(delivering.Get());
+        removalSeenDuringTransfer = WaitForSingleObject(removed.Get(), 5000) == WAIT_OBJECT_0;
+    };
+    camera->items[L"Root\\IMG_1"] = picture;
+    StartWatchingWia();
+    ASSERT_EQ(S_OK, world.RaiseItemCreated(*camera, L"Root\\IMG_1"));
+    ASSERT_TRUE(PumpUntilSet(delivering.Get()));
+    ASSERT_EQ(S_OK, world.RaiseWiaDisconnected(*camera));
+    ExpectRemovalReported(L"wia#1");
+    EXPECT_TRUE(watcher.RemoveDevice(L"wia#1"));
+    SetEvent(removed.Get());
+    DrainTransfers();
+    EXPECT_TRUE(removalSeenDuringTransfer) << "the removal waited for the transfer";
+    EXPECT_EQ(1u, camera->transferFiles.size()) << "no try after the removal";
+    EXPECT_TRUE(FolderFiles().empty());
+}
+
 TEST_F(DeviceWatcherTest, RemovalBetweenTwoTriesOfAnImageAcquisitionTransferEndsIt)
 {
     const MessageBoxRecorder boxes(IDYES);

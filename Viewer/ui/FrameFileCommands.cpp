@@ -13,10 +13,8 @@
 #include <shlwapi.h>
 
 namespace {
-constexpr WORD kFromKeyboard = 1;
 constexpr WORD kMoveCode = 0xFFFF;
 constexpr DWORD kDecodeWaitMs = 60000;
-constexpr UINT kBarHideAfterChangeMs = 600;
 constexpr size_t kCommandLineLimit = 519;
 constexpr size_t kRememberedFolderLimit = 260;
 constexpr UINT kBrowseFlags = BIF_RETURNONLYFSDIRS | BIF_EDITBOX | BIF_NEWDIALOGSTYLE;
@@ -128,7 +126,7 @@ void CFrameFileCommands::ShowCurrentAfterChange(bool abortable, bool fromKeyboar
 {
     if (CImageEntry* entry = m_frame.Engine().GetCurrentEntry()) {
         const HRESULT shown = m_frame.Navigation().ShowEntry(entry, abortable);
-        if (shown == S_OK && fromKeyboard) m_frame.ArmBarAutoHide(kBarHideAfterChangeMs);
+        if (shown == S_OK && fromKeyboard) m_frame.ArmBarAutoHide(CMainFrame::kBarHideAfterKeyMs);
     } else {
         m_frame.SystemCommands().ShowEmptyViewScreen(false);
     }
@@ -150,7 +148,8 @@ void CFrameFileCommands::KeepCopy(WORD code)
     WaitForPendingWrites();
     if (!m_frame.Engine().KeepCopy(AppSettings::EnableFileOwerwrite != 0, move)) return;
     // Shown again so that the copied mark is drawn, or the next picture after a move.
-    if (move || AppSettings::EnableCopiedStampOverlay) ShowCurrentAfterChange(false, code == kFromKeyboard);
+    if (move || AppSettings::EnableCopiedStampOverlay)
+        ShowCurrentAfterChange(false, code == CMainFrame::kFromKeyboard);
 }
 
 LRESULT CFrameFileCommands::OnKeepCopy(WORD code, WORD, HWND, BOOL&)
@@ -182,7 +181,7 @@ LRESULT CFrameFileCommands::OnDeleteImage(WORD code, WORD, HWND, BOOL&)
     }
     WaitForPendingWrites();
     if (engine.DeleteOrMoveCurrent(AppSettings::EnableMoveToRecycleBin != 0))
-        ShowCurrentAfterChange(true, code == kFromKeyboard);
+        ShowCurrentAfterChange(true, code == CMainFrame::kFromKeyboard);
     return 0;
 }
 

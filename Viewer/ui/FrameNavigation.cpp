@@ -9,9 +9,7 @@
 
 namespace {
 constexpr DWORD kDecodeWaitMs = 60000;
-constexpr UINT kBarHideAfterMoveMs = 600;
 constexpr DWORD kPrefetchRefreshMs = 5000;
-constexpr WORD kFromKeyboard = 1;
 // Variants of the next command (its lParam).
 constexpr LPARAM kFirstShow = -1;
 constexpr LPARAM kByPendingName = -2;
@@ -47,7 +45,7 @@ void CFrameNavigation::ShowMoved(CImageEntry* entry, bool armBarHide)
 {
     if (ShowEntry(entry, true) == S_OK && armBarHide) {
         LastActivityCode = 242.0;
-        m_frame.ArmBarAutoHide(kBarHideAfterMoveMs);
+        m_frame.ArmBarAutoHide(CMainFrame::kBarHideAfterKeyMs);
     }
 }
 
@@ -91,7 +89,7 @@ LRESULT CFrameNavigation::OnMouseWheel(UINT, WPARAM wParam, LPARAM, BOOL&)
     const short delta = static_cast<short>(HIWORD(wParam));
     if (delta >= 0) {
         BOOL handled = TRUE;
-        return OnGoPrevious(kFromKeyboard, ID_NAV_PREVIOUS, nullptr, handled);
+        return OnGoPrevious(CMainFrame::kFromKeyboard, ID_NAV_PREVIOUS, nullptr, handled);
     }
     if (TakeIgnoreNextClick()) return 0;
     m_frame.Modes().StopSlideshow();
@@ -136,7 +134,7 @@ LRESULT CFrameNavigation::OnGoPrevious(WORD code, WORD, HWND, BOOL&)
     LastActivityCode = 209.0;
     if (TakeIgnoreNextClick()) return 0;
     m_frame.Modes().StopSlideshow();
-    if (CImageEntry* entry = m_frame.Engine().GoPrevious(1)) ShowMoved(entry, code == kFromKeyboard);
+    if (CImageEntry* entry = m_frame.Engine().GoPrevious(1)) ShowMoved(entry, code == CMainFrame::kFromKeyboard);
     return 0;
 }
 
@@ -144,7 +142,7 @@ LRESULT CFrameNavigation::OnGoNext(WORD code, WORD, HWND control, BOOL&)
 {
     LastActivityCode = 214.0;
     if (TakeIgnoreNextClick()) return 0;
-    GoNext(reinterpret_cast<LPARAM>(control), code == kFromKeyboard);
+    GoNext(reinterpret_cast<LPARAM>(control), code == CMainFrame::kFromKeyboard);
     return 0;
 }
 
@@ -202,7 +200,7 @@ LRESULT CFrameNavigation::OnGoPreviousFile(WORD code, WORD id, HWND control, BOO
     if (current->GetPageCount() < 2) return OnGoPrevious(code, id, control, handled);
     m_frame.Modes().StopSlideshow();
     if (CImageEntry* entry = m_frame.Engine().GoPrevious(current->GetPageIndex() + 1u))
-        ShowMoved(entry, code == kFromKeyboard);
+        ShowMoved(entry, code == CMainFrame::kFromKeyboard);
     return 0;
 }
 
@@ -215,7 +213,7 @@ LRESULT CFrameNavigation::OnGoNextFile(WORD code, WORD id, HWND control, BOOL& h
     m_frame.Modes().StopSlideshow();
     const uint32_t steps = static_cast<uint32_t>(current->GetPageCount() - current->GetPageIndex());
     if (CImageEntry* entry = m_frame.Engine().GoNext(steps))
-        ShowMoved(entry, code == kFromKeyboard || reinterpret_cast<LPARAM>(control) == kFirstShow);
+        ShowMoved(entry, code == CMainFrame::kFromKeyboard || reinterpret_cast<LPARAM>(control) == kFirstShow);
     return 0;
 }
 
@@ -240,7 +238,7 @@ LRESULT CFrameNavigation::OnJump(WORD code, WORD command, HWND, BOOL&)
     default: break;
     }
     if (before && after && after != before)
-        ShowMoved(after, code == kFromKeyboard);
+        ShowMoved(after, code == CMainFrame::kFromKeyboard);
     else
         BeepOnFailure();
     return 0;
@@ -254,14 +252,14 @@ LRESULT CFrameNavigation::OnStepTen(WORD code, WORD command, HWND, BOOL&)
     m_frame.Modes().StopSlideshow();
     CImageEngine& engine = m_frame.Engine();
     if (CImageEntry* entry = forward ? engine.GoNext(kSteps) : engine.GoPrevious(kSteps))
-        ShowMoved(entry, code == kFromKeyboard);
+        ShowMoved(entry, code == CMainFrame::kFromKeyboard);
     return 0;
 }
 
 LRESULT CFrameNavigation::OnToggleActualSize(WORD, WORD, HWND, BOOL&)
 {
     LastActivityCode = 223.0;
-    m_frame.ArmBarAutoHide(kBarHideAfterMoveMs);
+    m_frame.ArmBarAutoHide(CMainFrame::kBarHideAfterKeyMs);
     CImageView& view = m_frame.View();
     view.SetActualSize(!view.IsActualSize());
     view.UpdateCursor();

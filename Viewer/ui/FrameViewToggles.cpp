@@ -5,11 +5,6 @@
 #include "Viewer/engine/ImageEntry.h"
 #include "Viewer/ui/MainFrame.h"
 
-namespace {
-constexpr WORD kFromKeyboard = 1;
-constexpr UINT kBarHideAfterTurnMs = 600;
-}
-
 void CFrameViewToggles::PostStartToggles() const
 {
     if (AppSettings::ShowHistogram) PostMessageW(m_frame.m_hWnd, WM_COMMAND, ID_SHOW_HISTOGRAM, 0);
@@ -139,7 +134,7 @@ void CFrameViewToggles::Rotate(int step, WORD code)
         if (view.IsWindow()) InvalidateRect(view.m_hWnd, nullptr, FALSE);
         view.UpdateCursor();
     }
-    if (code == kFromKeyboard) m_frame.ArmBarAutoHide(kBarHideAfterTurnMs);
+    if (code == CMainFrame::kFromKeyboard) m_frame.ArmBarAutoHide(CMainFrame::kBarHideAfterKeyMs);
 }
 
 LRESULT CFrameViewToggles::OnRotateBack(WORD code, WORD, HWND, BOOL&)

@@ -77,6 +77,10 @@ public:
 
     // Brings the frame to the front without leaving it on top of everything.
     void RaiseAboveOthersOnce();
+    // A command's notification code when it came through the accelerator table, from the keyboard.
+    static constexpr WORD kFromKeyboard = 1;
+    // How long a bar that hides itself stays after the keyboard changed the picture.
+    static constexpr UINT kBarHideAfterKeyMs = 600;
     // Starts the control bar's slide-away after ms when the bar hides itself.
     void ArmBarAutoHide(UINT milliseconds);
     // Slides a bar that hides itself up into view at the bottom of the client area. Answers whether

@@ -75,6 +75,12 @@ std::vector<std::wstring> CameraFolder(const CameraSetup& setup, std::wstring& f
         }
         paths.push_back(path);
     }
+    // Pictures left by an earlier run that asked for more would be stepped through as well.
+    for (int i = setup.pictures;; ++i) {
+        wchar_t name[32];
+        swprintf(name, 32, L"\\IMG_%04d.jpg", i + 1);
+        if (!DeleteFileW((folderOut + name).c_str())) break;
+    }
     return paths;
 }
 

@@ -126,14 +126,16 @@ HRESULT WaitForDecode(CImageEntry& entry, bool noAbort, bool notify, DWORD timeo
     if (timeoutMilliseconds != 0 && entry.IsLoading()) {
         if (notify) SendToFrame(frame, WM_APP_DECODE_WAIT_BEGIN, 0, entry);
         for (;;) {
-            SleepWhileLoading(entry, PollMilliseconds);
             // Once this wait has cancelled the decode, the user has moved on: the wait ends even
-            // while the request still sits in the queue behind other decodes.
+            // while the request still sits in the queue behind other decodes. The input is looked
+            // at before the first sleep too, so that the presses a held key has queued are passed
+            // over at once rather than a poll each.
             if (!noAbort && !entry.IsCancelled() && NavigationInputWaiting(frame) &&
                 AppSettings::EnableAbortableImageLoading) {
                 entry.SetCancel(true);
                 break;
             }
+            SleepWhileLoading(entry, PollMilliseconds);
             if (!entry.IsLoading() || GetTickCount64() - start >= timeoutMilliseconds) break;
         }
     }

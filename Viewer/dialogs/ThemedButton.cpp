@@ -160,7 +160,7 @@ LRESULT CThemedButton::OnKeyUp(UINT, WPARAM wParam, LPARAM, BOOL& handled)
 LRESULT CThemedButton::OnGetDlgCode(UINT, WPARAM, LPARAM lParam, BOOL& handled)
 {
     const auto* message = reinterpret_cast<const MSG*>(lParam);
-    if (m_glyph != Glyph::RadioButton || !(GetWindowLongPtrW(m_hWnd, GWL_STYLE) & BS_OWNERDRAW)) {
+    if (m_glyph != Glyph::RadioButton || (GetWindowLongPtrW(m_hWnd, GWL_STYLE) & BS_TYPEMASK) != BS_OWNERDRAW) {
         handled = FALSE;
         return 0;
     }

@@ -33,7 +33,8 @@ size_t PresentPages(const uint8_t* start, size_t bytes)
 
 TEST(PageCommitTest, FreshPagesArePresentAfterOneCallAndWhatIsWrittenStays)
 {
-    const std::unique_ptr<void, VirtualFree_> memory(VirtualAlloc(nullptr, Bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    const std::unique_ptr<void, VirtualFree_> memory(
+        VirtualAlloc(nullptr, Bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
     ASSERT_NE(nullptr, memory);
     auto* bytes = static_cast<uint8_t*>(memory.get());
     // A few pages already written, as in a buffer that is reused: their contents must survive.
